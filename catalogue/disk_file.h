@@ -1,0 +1,47 @@
+#pragma once
+
+#include "file.h"
+
+#include <string>
+#include <vector>
+
+// A file on disk, buffered both ways: catalogues are read two bytes at a time,
+// which must not cost a system call each.
+class CDiskFile : public CFile
+{
+public:
+    enum OpenMode { modeRead, modeCreate };
+
+    CDiskFile() = default;
+    CDiskFile(const CDiskFile&) = delete;
+    CDiskFile& operator=(const CDiskFile&) = delete;
+    // Closes without reporting; call Close() to learn whether the last writes reached the disk.
+    ~CDiskFile() override;
+
+    // modeRead opens an existing file; modeCreate creates or truncates one for writing.
+    // On failure returns false and, when pError is given, stores the system's error number.
+    bool Open(const std::string& strPath, OpenMode mode, int* pError = nullptr);
+    // Takes over an already open descriptor for writing.
+    void AttachForWriting(int fd);
+
+    std::size_t Read(void* pBuffer, std::size_t nCount) override;
+    void Write(const void* pBuffer, std::size_t nCount) override;
+
+    // Writes out the buffer and waits until the data is on the disk; raises on failure.
+    void Flush();
+    // Flushes a written file and closes it; raises CFileException when that fails.
+    void Close();
+
+    // System calls made so far, for checking that buffering works.
+    std::size_t GetSystemCallCount() const { return m_nSystemCalls; }
+
+private:
+    void WriteBuffer();
+
+    int m_fd = -1;
+    bool m_bWriting = false;
+    std::vector<unsigned char> m_buffer;
+    std::size_t m_nPos = 0; // next byte to deliver (reading)
+    std::size_t m_nEnd = 0; // bytes held (reading) or waiting (writing)
+    std::size_t m_nSystemCalls = 0;
+};

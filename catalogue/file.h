@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstddef>
+
+// The byte stream a catalogue is read from or written to: a disk file, or the
+// body of a downloaded list.
+class CFile
+{
+public:
+    virtual ~CFile() = default;
+
+    // Delivers up to nCount bytes; fewer only at the end of the data, 0 at the end.
+    virtual std::size_t Read(void* pBuffer, std::size_t nCount) = 0;
+    // Writes all nCount bytes or raises CFileException.
+    virtual void Write(const void* pBuffer, std::size_t nCount) = 0;
+};

@@ -1,0 +1,99 @@
+#include "utf_text.h"
+
+namespace
+{
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+void AppendUtf16(std::u16string& out, char32_t c)
+{
+    if (c >= 0x10000) {
+        c -= 0x10000;
+        out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
+        out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
+    } else {
+        out.push_back(static_cast<char16_t>(c));
+    }
+}
+
+void AppendUtf8(std::string& out, char32_t c)
+{
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+} // namespace
+
+std::u16string Utf8ToUtf16(std::string_view utf8)
+{
+    std::u16string out;
+    out.reserve(utf8.size());
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        const auto b0 = static_cast<unsigned char>(utf8[i]);
+        int nMore;
+        char32_t c;
+        if (b0 < 0x80) {
+            nMore = 0;
+            c = b0;
+        } else if ((b0 & 0xE0) == 0xC0) {
+            nMore = 1;
+            c = b0 & 0x1F;
+        } else if ((b0 & 0xF0) == 0xE0) {
+            nMore = 2;
+            c = b0 & 0x0F;
+        } else if ((b0 & 0xF8) == 0xF0) {
+            nMore = 3;
+            c = b0 & 0x07;
+        } else {
+            out.push_back(kReplacement);
+            ++i;
+            continue;
+        }
+        std::size_t j = i + 1;
+        for (; j < utf8.size() && j <= i + static_cast<std::size_t>(nMore); ++j) {
+            const auto b = static_cast<unsigned char>(utf8[j]);
+            if ((b & 0xC0) != 0x80)
+                break;
+            c = (c << 6) | (b & 0x3F);
+        }
+        static constexpr char32_t kMinimum[] = {0, 0x80, 0x800, 0x10000};
+        const bool bComplete = j == i + 1 + static_cast<std::size_t>(nMore);
+        if (!bComplete || c < kMinimum[nMore] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+            c = kReplacement;
+        AppendUtf16(out, c);
+        i = bComplete ? j : std::max(j, i + 1);
+    }
+    return out;
+}
+
+std::string Utf16ToUtf8(std::u16string_view utf16)
+{
+    std::string out;
+    out.reserve(utf16.size());
+    for (std::size_t i = 0; i < utf16.size(); ++i) {
+        char32_t c = utf16[i];
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
+            utf16[i + 1] <= 0xDFFF) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
+            ++i;
+        } else if (c >= 0xD800 && c <= 0xDFFF) {
+            c = kReplacement;
+        }
+        AppendUtf8(out, c);
+    }
+    return out;
+}

@@ -1,0 +1,305 @@
+#include "dict_catalogue.h"
+#include "disk_file.h"
+#include "file_exception.h"
+#include "module_directory.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sys/resource.h>
+
+namespace fs = std::filesystem;
+
+namespace
+{
+
+// A stream over bytes in memory that can be told to fail after N written bytes.
+class CMemoryFile : public CFile
+{
+public:
+    explicit CMemoryFile(std::string data = {}) : m_data(std::move(data)) {}
+
+    std::size_t Read(void* pBuffer, std::size_t nCount) override
+    {
+        const std::size_t n = std::min(nCount, m_data.size() - m_nPos);
+        std::copy_n(m_data.data() + m_nPos, n, static_cast<char*>(pBuffer));
+        m_nPos += n;
+        return n;
+    }
+    void Write(const void* pBuffer, std::size_t nCount) override
+    {
+        if (m_data.size() + nCount > m_nFailAfter)
+            throw CFileException(CFileException::diskFull, 28);
+        m_data.append(static_cast<const char*>(pBuffer), nCount);
+    }
+
+    std::string m_data;
+    std::size_t m_nPos = 0;
+    std::size_t m_nFailAfter = SIZE_MAX;
+};
+
+std::string Bytes(std::initializer_list<int> values)
+{
+    std::string s;
+    for (int v : values)
+        s.push_back(static_cast<char>(v));
+    return s;
+}
+
+// UTF-16LE with terminator.
+std::string Str(std::u16string_view text)
+{
+    std::string s;
+    for (char16_t c : text) {
+        s.push_back(static_cast<char>(c & 0xFF));
+        s.push_back(static_cast<char>(c >> 8));
+    }
+    return s + std::string(2, '\0');
+}
+
+const std::string kExample = Bytes({0x01, 0, 0,    0, 0x41, 0, 0x62, 0, 0,    0, 0x75, 0,
+                                    0x74, 0, 0x66, 0, 0x38, 0, 0,    0, 0x71, 0, 0,    0});
+
+std::string ReadWhole(const fs::path& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void WriteWhole(const fs::path& path, const std::string& data)
+{
+    std::ofstream(path, std::ios::binary) << data;
+}
+
+class TempDir : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        char templ[] = "/tmp/qb-catalogue-XXXXXX";
+        m_dir = ::mkdtemp(templ);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+    fs::path m_dir;
+};
+
+} // namespace
+
+TEST(DictCatalogue, ProcessWideCatalogues)
+{
+    EXPECT_EQ(g_dictCatalogue.title, u"Sõnastikud");
+    EXPECT_EQ(g_dictCatalogue.fileName, u"dict.kvd");
+    EXPECT_EQ(g_dictCatalogue.fixedCount, 0);
+    EXPECT_EQ(g_predictCatalogue.title, u"Eelsõnastikud");
+    EXPECT_EQ(g_predictCatalogue.fileName, u"predict.kvd");
+    ASSERT_EQ(g_predictCatalogue.GetCount(), 1);
+    EXPECT_EQ(g_predictCatalogue.GetEntry(0), CDictEntry(u" --- ", u"utf8", u""));
+    EXPECT_EQ(g_predictCatalogue.selection, 0);
+}
+
+TEST(DictCatalogue, FilePathIsBesideTheModule)
+{
+    const std::u16string path = g_dictCatalogue.GetFilePath();
+    const std::string dir = ModuleDirectory();
+    ASSERT_FALSE(dir.empty());
+    EXPECT_EQ(dir.front(), '/');
+    EXPECT_EQ(dir.back(), '/');
+    EXPECT_TRUE(fs::exists(fs::path(dir) / "test_catalogue"));
+    EXPECT_EQ(path.substr(path.size() - 9), u"/dict.kvd");
+    EXPECT_EQ(ModuleBaseName(), "test_catalogue");
+}
+
+TEST(DictCatalogue, WritesTheExampleFile)
+{
+    CDictCatalogue catalogue(u"", u"", 0);
+    catalogue.selection = 1;
+    catalogue.AddEntry(CDictEntry(u"Ab", u"utf8", u"q"));
+    CMemoryFile file;
+    EXPECT_EQ(catalogue.WriteTo(file), 0);
+    EXPECT_EQ(file.m_data, kExample);
+    EXPECT_EQ(file.m_data.size(), 24u);
+}
+
+TEST(DictCatalogue, ReadsStreamsOfEveryShape)
+{
+    const std::string header = Bytes({0x02, 0, 0, 0});
+    const std::string rec1 = Str(u"Eesti") + Str(u"baltic") + Str(u"http://a/");
+    const std::string rec2 = Str(u"Vene") + Str(u"utf8") + Str(u"http://b/");
+    struct Case {
+        const char* what;
+        std::string data;
+        int result;
+        int count;
+        int32_t selection;
+    } cases[] = {
+        {"example", kExample, 0, 1, 1},
+        {"header only", header, 0, 0, 2},
+        {"two records, no end record", header + rec1 + rec2, 0, 2, 2},
+        {"cut inside the third string", header + rec1 + Str(u"X") + Str(u"utf8") + "h\0t", 0, 1, 2},
+        {"odd final byte", header + rec1 + Bytes({0x41}), 0, 1, 2},
+        {"three bytes after the header", header + Bytes({0x41, 0, 0x62}), 0, 0, 2},
+        {"empty field ends the list", header + rec1 + Str(u"Tühi") + Str(u"utf8") + Str(u"") + rec2,
+         0, 1, 2},
+        {"empty encoding ends the list", header + rec1 + rec2 + Str(u"C") + Str(u"") + Str(u"c"), 0,
+         2, 2},
+        {"header of FF FF FF FF", Bytes({0xFF, 0xFF, 0xFF, 0xFF}) + rec1, 0, 1, -1},
+        {"empty stream", "", -1, 0, 0x11223344},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CDictCatalogue catalogue(u"", u"", 0);
+        catalogue.selection = 0x11223344;
+        CMemoryFile file(c.data);
+        int result;
+        try {
+            result = catalogue.ReadFrom(file);
+        } catch (const CFileException& e) {
+            // The normal end of a complete file: the next record's first string is missing.
+            EXPECT_EQ(e.m_cause, CFileException::generic);
+            EXPECT_EQ(e.m_lOsError, -1);
+            result = 0;
+        }
+        EXPECT_EQ(result, c.result);
+        EXPECT_EQ(catalogue.GetCount(), c.count);
+        EXPECT_EQ(catalogue.selection, c.selection);
+    }
+}
+
+TEST(DictCatalogue, ShortHeaderReplacesOnlyTheDeliveredBytes)
+{
+    CDictCatalogue catalogue(u"", u"", 0);
+    catalogue.selection = 0x11223344;
+    CMemoryFile file(Bytes({0xAA, 0xBB}));
+    EXPECT_EQ(catalogue.ReadFrom(file), -1);
+    EXPECT_EQ(static_cast<uint32_t>(catalogue.selection), 0x1122BBAAu);
+}
+
+TEST(DictCatalogue, ReadFromAppends)
+{
+    CDictCatalogue catalogue(u"", u"", 1);
+    CMemoryFile file(kExample);
+    EXPECT_THROW(catalogue.ReadFrom(file), CFileException);
+    ASSERT_EQ(catalogue.GetCount(), 2);
+    EXPECT_EQ(catalogue.GetEntry(0).name, u" --- ");
+    EXPECT_EQ(catalogue.GetEntry(1), CDictEntry(u"Ab", u"utf8", u"q"));
+}
+
+TEST(DictCatalogue, WriteToLeavesOutEntriesThatWouldEndTheList)
+{
+    CDictCatalogue catalogue(u"", u"", 1);
+    catalogue.AddEntry(CDictEntry(u"Üks", u"utf8", u"http://1/"));
+    catalogue.AddEntry(CDictEntry(u"", u"utf8", u"http://2/"));
+    catalogue.AddEntry(CDictEntry(u"Kolm", u"", u"http://3/"));
+    catalogue.AddEntry(CDictEntry(u"Neli", u"western", std::u16string(u"\0x", 2)));
+    catalogue.AddEntry(CDictEntry(u"Viis", u"mystery", u"http://5/"));
+    CMemoryFile file;
+    catalogue.WriteTo(file);
+
+    CDictCatalogue reread(u"", u"", 1);
+    file.m_nPos = 0;
+    EXPECT_THROW(reread.ReadFrom(file), CFileException);
+    ASSERT_EQ(reread.GetCount(), 3);
+    EXPECT_EQ(reread.GetEntry(1).name, u"Üks");
+    // An unknown encoding name is carried like any other.
+    EXPECT_EQ(reread.GetEntry(2), CDictEntry(u"Viis", u"mystery", u"http://5/"));
+}
+
+TEST_F(TempDir, SaveThenLoadKeepsEverything)
+{
+    CDictCatalogue predicts(u"Eelsõnastikud", u"predict.kvd", 1);
+    predicts.selection = 2;
+    predicts.AddEntry(CDictEntry(u"Õigekeelsus", u"baltic", u"http://ee/õ?q="));
+    predicts.AddEntry(CDictEntry(u"Русский словарь", u"utf8", u"http://ru/слово="));
+    predicts.AddEntry(CDictEntry(u"Šveitsi žargoon", u"western", u"http://ch/"));
+    const fs::path path = m_dir / "predict.kvd";
+    ASSERT_EQ(predicts.SaveFile(path), 0);
+
+    CDictCatalogue loaded(u"Eelsõnastikud", u"predict.kvd", 1);
+    loaded.selection = 0;
+    EXPECT_EQ(loaded.LoadFile(path), 0);
+    EXPECT_EQ(loaded.entries, predicts.entries);
+    EXPECT_EQ(loaded.selection, 2);
+    EXPECT_EQ(loaded.GetEntry(0).name, u" --- ");
+    // No temporary file is left behind.
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 1);
+}
+
+TEST_F(TempDir, LoadResults)
+{
+    CDictCatalogue catalogue(u"", u"", 1);
+    catalogue.AddEntry(CDictEntry(u"a", u"b", u"c"));
+    EXPECT_EQ(catalogue.LoadFile(m_dir / "missing.kvd"), -1);
+    EXPECT_EQ(catalogue.GetCount(), 1) << "Reset leaves only the built-in entry";
+
+    WriteWhole(m_dir / "short.kvd", Bytes({7, 0}));
+    catalogue.selection = 0;
+    EXPECT_EQ(catalogue.LoadFile(m_dir / "short.kvd"), -1);
+    EXPECT_EQ(catalogue.selection, 7);
+
+    WriteWhole(m_dir / "four.kvd", Bytes({5, 0, 0, 0}));
+    EXPECT_EQ(catalogue.LoadFile(m_dir / "four.kvd"), 0);
+    EXPECT_EQ(catalogue.selection, 5);
+    EXPECT_EQ(catalogue.GetCount(), 1);
+
+    WriteWhole(m_dir / "cut.kvd", kExample + Str(u"B") + "x");
+    EXPECT_EQ(catalogue.LoadFile(m_dir / "cut.kvd"), 0);
+    EXPECT_EQ(catalogue.GetCount(), 2);
+}
+
+TEST_F(TempDir, OnlyBuiltInEntrySavesFourBytes)
+{
+    CDictCatalogue predicts(u"", u"", 1);
+    ASSERT_EQ(predicts.SaveFile(m_dir / "p.kvd"), 0);
+    EXPECT_EQ(ReadWhole(m_dir / "p.kvd"), Bytes({0, 0, 0, 0}));
+}
+
+TEST_F(TempDir, FailedSaveLeavesTheOldFileWhole)
+{
+    const fs::path path = m_dir / "dict.kvd";
+    WriteWhole(path, kExample);
+
+    CDictCatalogue big(u"", u"", 0);
+    for (int i = 0; i < 2000; ++i)
+        big.AddEntry(CDictEntry(u"Sõnastik " + std::u16string(1, u'A' + i % 26), u"utf8",
+                                u"http://example.org/very/long/address/of/the/program?q="));
+
+    // Let the system refuse every write beyond 100 bytes, as a full disk would.
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 100;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const int result = big.SaveFile(path);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_EQ(result, -1);
+    EXPECT_EQ(ReadWhole(path), kExample);
+    EXPECT_EQ(std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()), 1);
+}
+
+TEST_F(TempDir, SaveIntoMissingDirectoryFails)
+{
+    CDictCatalogue catalogue(u"", u"", 0);
+    EXPECT_EQ(catalogue.SaveFile(m_dir / "no" / "dict.kvd"), -1);
+}
+
+TEST_F(TempDir, DiskFileReadsInFewSystemCalls)
+{
+    CDictCatalogue catalogue(u"", u"", 0);
+    for (int i = 0; i < 500; ++i)
+        catalogue.AddEntry(CDictEntry(u"nimi", u"utf8", u"http://x/"));
+    ASSERT_EQ(catalogue.SaveFile(m_dir / "d.kvd"), 0);
+
+    CDiskFile file;
+    ASSERT_TRUE(file.Open(m_dir / "d.kvd", CDiskFile::modeRead));
+    CDictCatalogue loaded(u"", u"", 0);
+    EXPECT_THROW(loaded.ReadFrom(file), CFileException);
+    EXPECT_EQ(loaded.GetCount(), 500);
+    EXPECT_LT(file.GetSystemCallCount(), 10u);
+}

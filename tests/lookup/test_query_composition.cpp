@@ -1,0 +1,58 @@
+#include "dict_catalogue.h"
+#include "query_composition.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+struct Catalogues {
+    Catalogues()
+    {
+        dicts.AddEntry(CDictEntry(u"ÕS", u"baltic", u"http://x.ee/os?w="));
+        dicts.AddEntry(CDictEntry(u"Vene", u"utf8", u"http://ru.ee/q.cgi?a=1&w="));
+        dicts.AddEntry(CDictEntry(u"Tühi", u"utf8", u""));
+        predicts.AddEntry(CDictEntry(u"Eel", u"utf8", u"http://pre.ee/p"));
+        predicts.AddEntry(CDictEntry(u"Eel2", u"western", u"http://pre2.ee/p"));
+    }
+    CDictCatalogue dicts{u"", u"", 0};
+    CDictCatalogue predicts{u"", u"", 1};
+};
+
+} // namespace
+
+TEST(ComposeLookupUrl, InputMissing)
+{
+    Catalogues c;
+    EXPECT_FALSE(ComposeLookupUrl(u"maja", c.dicts, -1, c.predicts, 0));
+    EXPECT_FALSE(ComposeLookupUrl(u"maja", c.dicts, -1, c.predicts, 1));
+    EXPECT_FALSE(ComposeLookupUrl(u"", c.dicts, 0, c.predicts, 0));
+    EXPECT_FALSE(ComposeLookupUrl(u"", c.dicts, 0, c.predicts, 1));
+    EXPECT_FALSE(ComposeLookupUrl(u"maja", c.dicts, 3, c.predicts, 0)) << "no such row";
+    EXPECT_TRUE(ComposeLookupUrl(u" ", c.dicts, 0, c.predicts, 0)) << "blanks are a word";
+}
+
+TEST(ComposeLookupUrl, Directly)
+{
+    Catalogues c;
+    EXPECT_EQ(*ComposeLookupUrl(u"maja", c.dicts, 0, c.predicts, 0), u"http://x.ee/os?w=maja");
+    EXPECT_EQ(*ComposeLookupUrl(u"õun puu", c.dicts, 0, c.predicts, 0),
+              u"http://x.ee/os?w=%F5un%20puu");
+    EXPECT_EQ(*ComposeLookupUrl(u"õun puu", c.dicts, 1, c.predicts, 0),
+              u"http://ru.ee/q.cgi?a=1&w=%C3%B5un%20puu");
+    EXPECT_EQ(*ComposeLookupUrl(u"maja", c.dicts, 2, c.predicts, 0), u"maja");
+    // A list that shows no pre-dictionary row asks the dictionary directly.
+    EXPECT_EQ(*ComposeLookupUrl(u"maja", c.dicts, 0, c.predicts, -1), u"http://x.ee/os?w=maja");
+    EXPECT_EQ(*ComposeLookupUrl(u"maja", c.dicts, 0, c.predicts, 9), u"http://x.ee/os?w=maja");
+}
+
+TEST(ComposeLookupUrl, ThroughPreDictionary)
+{
+    Catalogues c;
+    EXPECT_EQ(*ComposeLookupUrl(u"maja", c.dicts, 0, c.predicts, 1),
+              u"http://pre.ee/p?dict=http%3A%2F%2Fx%2Eee%2Fos%3Fw%3D&codepage=baltic&word=maja");
+    // The word goes in the pre-dictionary's encoding; the dictionary's ampersand stays inside.
+    EXPECT_EQ(*ComposeLookupUrl(u"õ", c.dicts, 1, c.predicts, 2),
+              u"http://pre2.ee/p?dict=http%3A%2F%2Fru%2Eee%2Fq%2Ecgi%3Fa%3D1%26w%3D"
+              u"&codepage=utf8&word=%F5");
+}
