@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string>
+
+// The maker's site: its help pages, the fallback page and the published
+// catalogue lists all lie under one base address ending in "/quillbridge/".
+// It is fixed when the library is built; QUILLBRIDGE_SITE_BASE in the
+// environment replaces it, for mirrors and for tests.
+std::u16string SiteBaseAddress();
+// The page shown when there is nothing to look up.
+std::u16string FallbackPageAddress();
