@@ -1,5 +1,8 @@
 #include "dict_catalogue.h"
 #include "query_composition.h"
+#include "site_address.h"
+
+#include <cstdlib>
 
 #include <gtest/gtest.h>
 
@@ -55,4 +58,18 @@ TEST(ComposeLookupUrl, ThroughPreDictionary)
     EXPECT_EQ(*ComposeLookupUrl(u"õ", c.dicts, 1, c.predicts, 2),
               u"http://pre2.ee/p?dict=http%3A%2F%2Fru%2Eee%2Fq%2Ecgi%3Fa%3D1%26w%3D"
               u"&codepage=utf8&word=%F5");
+}
+
+TEST(SiteAddress, BuiltInBaseAndOverride)
+{
+    ::unsetenv("QUILLBRIDGE_SITE_BASE");
+    const std::u16string base = SiteBaseAddress();
+    EXPECT_EQ(base.substr(0, 7), u"http://");
+    EXPECT_EQ(base.substr(base.size() - 13), u"/quillbridge/");
+    EXPECT_EQ(FallbackPageAddress(), base + u"about.html");
+
+    ::setenv("QUILLBRIDGE_SITE_BASE", "http://127.0.0.1:8080/quillbridge/", 1);
+    EXPECT_EQ(SiteBaseAddress(), u"http://127.0.0.1:8080/quillbridge/");
+    EXPECT_EQ(FallbackPageAddress(), u"http://127.0.0.1:8080/quillbridge/about.html");
+    ::unsetenv("QUILLBRIDGE_SITE_BASE");
 }
