@@ -1,6 +1,7 @@
 #include "dict_catalogue.h"
 #include "disk_file.h"
 #include "file_exception.h"
+#include "memory_file.h"
 #include "module_directory.h"
 
 #include <gtest/gtest.h>
@@ -16,31 +17,6 @@ namespace fs = std::filesystem;
 
 namespace
 {
-
-// A stream over bytes in memory that can be told to fail after N written bytes.
-class CMemoryFile : public CFile
-{
-public:
-    explicit CMemoryFile(std::string data = {}) : m_data(std::move(data)) {}
-
-    std::size_t Read(void* pBuffer, std::size_t nCount) override
-    {
-        const std::size_t n = std::min(nCount, m_data.size() - m_nPos);
-        std::copy_n(m_data.data() + m_nPos, n, static_cast<char*>(pBuffer));
-        m_nPos += n;
-        return n;
-    }
-    void Write(const void* pBuffer, std::size_t nCount) override
-    {
-        if (m_data.size() + nCount > m_nFailAfter)
-            throw CFileException(CFileException::diskFull, 28);
-        m_data.append(static_cast<const char*>(pBuffer), nCount);
-    }
-
-    std::string m_data;
-    std::size_t m_nPos = 0;
-    std::size_t m_nFailAfter = SIZE_MAX;
-};
 
 std::string Bytes(std::initializer_list<int> values)
 {
@@ -120,8 +96,8 @@ TEST(DictCatalogue, WritesTheExampleFile)
     catalogue.AddEntry(CDictEntry(u"Ab", u"utf8", u"q"));
     CMemoryFile file;
     EXPECT_EQ(catalogue.WriteTo(file), 0);
-    EXPECT_EQ(file.m_data, kExample);
-    EXPECT_EQ(file.m_data.size(), 24u);
+    EXPECT_EQ(file.GetData(), kExample);
+    EXPECT_EQ(file.GetData().size(), 24u);
 }
 
 TEST(DictCatalogue, ReadsStreamsOfEveryShape)
@@ -200,8 +176,8 @@ TEST(DictCatalogue, WriteToLeavesOutEntriesThatWouldEndTheList)
     catalogue.WriteTo(file);
 
     CDictCatalogue reread(u"", u"", 1);
-    file.m_nPos = 0;
-    EXPECT_THROW(reread.ReadFrom(file), CFileException);
+    CMemoryFile written(file.GetData());
+    EXPECT_THROW(reread.ReadFrom(written), CFileException);
     ASSERT_EQ(reread.GetCount(), 3);
     EXPECT_EQ(reread.GetEntry(1).name, u"Üks");
     // An unknown encoding name is carried like any other.
