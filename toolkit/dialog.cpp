@@ -1,0 +1,195 @@
+#include "dialog.h"
+
+#include "data_exchange.h"
+#include "dialog_template.h"
+#include "dialog_window.h"
+#include "exception_report.h"
+#include "win_defs.h"
+
+#include <QApplication>
+#include <QPushButton>
+
+CDialog::CDialog(int nIDTemplate, CWnd* pParentWnd)
+    : m_pParentWnd(pParentWnd), m_nIDTemplate(nIDTemplate)
+{
+}
+
+CDialog::~CDialog()
+{
+    EndModalLoop(IDCANCEL);
+    DestroyWindow();
+}
+
+const CDialogTemplate* CDialog::GetTemplate() const
+{
+    return CDialogTemplate::Find(m_nIDTemplate);
+}
+
+int CDialog::DoModal()
+{
+    if (IsWindow())
+        return -1;
+    QWidget* pOwner = m_pParentWnd && m_pParentWnd->GetSafeHwnd()
+                          ? m_pParentWnd->GetSafeHwnd()->window()
+                          : QApplication::activeWindow();
+    BeginModalState();
+    if (!CreateDlgWindow(pOwner, false)) {
+        EndModalLoop(-1);
+        return -1;
+    }
+    GetSafeHwnd()->setWindowModality(Qt::ApplicationModal);
+    AfxCallHandler(GetSafeHwnd(), [this] { OnInitDialog(); });
+    const int nResult = RunModalLoop();
+    DestroyWindow();
+    return nResult;
+}
+
+bool CDialog::Create(int nIDTemplate, CWnd* pParentWnd)
+{
+    if (IsWindow())
+        return false;
+    if (nIDTemplate != 0)
+        m_nIDTemplate = nIDTemplate;
+    if (pParentWnd)
+        m_pParentWnd = pParentWnd;
+    QWidget* pOwner = m_pParentWnd && m_pParentWnd->GetSafeHwnd()
+                          ? m_pParentWnd->GetSafeHwnd()->window()
+                          : nullptr;
+    if (!CreateDlgWindow(pOwner, false))
+        return false;
+    AfxCallHandler(GetSafeHwnd(), [this] { OnInitDialog(); });
+    if (GetTemplate()->HasStyle(QStringLiteral("visible")) && IsWindow())
+        GetSafeHwnd()->show();
+    return IsWindow();
+}
+
+void CDialog::EndDialog(int nResult)
+{
+    EndModalLoop(nResult);
+    if (QWidget* pWidget = GetSafeHwnd(); pWidget && pWidget->isWindow())
+        pWidget->hide();
+}
+
+bool CDialog::UpdateData(bool bSaveAndValidate)
+{
+    CDataExchange dx(this, bSaveAndValidate);
+    DoDataExchange(&dx);
+    return true;
+}
+
+void CDialog::SetDefID(int nID)
+{
+    auto* pOld = qobject_cast<QPushButton*>(GetDlgItem(m_nDefID));
+    m_nDefID = nID;
+    if (pOld)
+        pOld->setDefault(false);
+    if (auto* pNew = qobject_cast<QPushButton*>(GetDlgItem(nID)))
+        pNew->setDefault(true);
+}
+
+bool CDialog::OnInitDialog()
+{
+    UpdateData(false);
+    return true;
+}
+
+void CDialog::OnOK()
+{
+    if (!UpdateData(true))
+        return;
+    EndDialog(IDOK);
+}
+
+void CDialog::OnCancel()
+{
+    EndDialog(IDCANCEL);
+}
+
+void CDialog::DoDataExchange(CDataExchange* /*pDX*/) {}
+
+bool CDialog::OnCommand(int nID, QWidget* pSource)
+{
+    if (CWnd::OnCommand(nID, pSource))
+        return true;
+    switch (nID) {
+    case IDOK:
+        OnOK();
+        return true;
+    case IDCANCEL:
+        OnCancel();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CDialog::CreateDlgWindow(QWidget* pParent, bool bAsChild)
+{
+    const CDialogTemplate* pTemplate = GetTemplate();
+    if (!pTemplate)
+        return false;
+
+    QWidget* pWindow = nullptr;
+    if (bAsChild) {
+        pWindow = new QWidget(pParent);
+    } else {
+        Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint;
+        if (pTemplate->HasStyle(QStringLiteral("caption")))
+            flags |= Qt::WindowTitleHint;
+        else
+            flags |= Qt::FramelessWindowHint;
+        if (pTemplate->HasStyle(QStringLiteral("sysmenu")))
+            flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+        auto* pDialog = new CDialogWindow(pParent, flags);
+        pDialog->m_bThinBorder = pTemplate->HasStyle(QStringLiteral("border")) &&
+                                 !pTemplate->HasStyle(QStringLiteral("caption"));
+        pDialog->m_onEnter = [this] { OnEnterKey(); };
+        pDialog->m_onEscape = [this] { OnEscapeKey(); };
+        pDialog->m_onClose = [this] { OnCloseBox(); };
+        pWindow = pDialog;
+    }
+    pWindow->setObjectName(QStringLiteral("dialog%1").arg(pTemplate->m_nID));
+    pWindow->setFont(CDialogTemplate::DialogFont());
+    pWindow->setWindowTitle(pTemplate->m_strCaption);
+    pWindow->setFixedSize(pTemplate->GetPixelSize(pWindow->font()));
+    pTemplate->CreateControls(pWindow);
+
+    m_nDefID = IDOK;
+    for (const CDialogTemplate::Item& item : pTemplate->m_items)
+        if (item.strKind == QLatin1String("button") && item.HasStyle(QStringLiteral("default")))
+            m_nDefID = item.nID;
+
+    Attach(pWindow, true);
+    for (QObject* pChild : pWindow->children()) {
+        auto* pButton = qobject_cast<QPushButton*>(pChild);
+        const int nID = GetDlgCtrlID(pButton);
+        if (!pButton || nID == -1 || nID == 0)
+            continue;
+        QObject::connect(pButton, &QPushButton::clicked, Receiver(),
+                         [this, nID, pButton] { SendCommand(nID, pButton); });
+    }
+    return true;
+}
+
+void CDialog::OnEnterKey()
+{
+    // As the dialog manager: a disabled default button takes no Enter.
+    QWidget* pControl = GetDlgItem(m_nDefID);
+    if (pControl && !pControl->isEnabled())
+        return;
+    SendCommand(m_nDefID, pControl);
+}
+
+void CDialog::OnEscapeKey()
+{
+    SendCommand(IDCANCEL, GetDlgItem(IDCANCEL));
+}
+
+void CDialog::OnCloseBox()
+{
+    // The close box works only while Cancel, if there is one, is enabled.
+    QWidget* pCancel = GetDlgItem(IDCANCEL);
+    if (pCancel && !pCancel->isEnabled())
+        return;
+    SendCommand(IDCANCEL, pCancel);
+}

@@ -1,0 +1,293 @@
+#include "list_ctrl.h"
+
+#include "exception_report.h"
+
+#include <QEvent>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QTreeWidget>
+
+#include <set>
+
+namespace
+{
+
+// Calls a function for every double click on the list's rows area.
+class DblClkFilter : public QObject
+{
+public:
+    DblClkFilter(QObject* pParent, std::function<void()> onDblClk)
+        : QObject(pParent), m_onDblClk(std::move(onDblClk))
+    {
+    }
+
+protected:
+    bool eventFilter(QObject* pWatched, QEvent* pEvent) override
+    {
+        if (pEvent->type() == QEvent::MouseButtonDblClick && m_onDblClk)
+            m_onDblClk();
+        return QObject::eventFilter(pWatched, pEvent);
+    }
+
+private:
+    std::function<void()> m_onDblClk;
+};
+
+Qt::Alignment AlignmentOf(int nFormat)
+{
+    switch (nFormat & 3) {
+    case LVCFMT_RIGHT:
+        return Qt::AlignRight | Qt::AlignVCenter;
+    case LVCFMT_CENTER:
+        return Qt::AlignHCenter | Qt::AlignVCenter;
+    default:
+        return Qt::AlignLeft | Qt::AlignVCenter;
+    }
+}
+
+} // namespace
+
+QTreeWidget* CListCtrl::List() const
+{
+    return qobject_cast<QTreeWidget*>(GetSafeHwnd());
+}
+
+void CListCtrl::PreSubclassWindow()
+{
+    QTreeWidget* pList = List();
+    if (!pList)
+        return;
+    QItemSelectionModel* pSelection = pList->selectionModel();
+    QObject::connect(pSelection, &QItemSelectionModel::selectionChanged, Receiver(),
+                     [this](const QItemSelection& selected, const QItemSelection& deselected) {
+                         std::set<int> rows;
+                         for (const QItemSelection* pPart : {&selected, &deselected})
+                             for (const QModelIndex& index : pPart->indexes())
+                                 rows.insert(index.row());
+                         for (int nRow : rows)
+                             NotifyItemChanged(nRow);
+                     });
+    QObject::connect(pSelection, &QItemSelectionModel::currentChanged, Receiver(),
+                     [this](const QModelIndex& current, const QModelIndex& previous) {
+                         if (previous.isValid())
+                             NotifyItemChanged(previous.row());
+                         if (current.isValid() && current.row() != previous.row())
+                             NotifyItemChanged(current.row());
+                     });
+    // The filter belongs to the receiver, so it goes when the list is detached.
+    auto* pFilter = new DblClkFilter(Receiver(), [this] {
+        if (m_onDblClk)
+            AfxCallHandler(GetSafeHwnd(), m_onDblClk);
+    });
+    pList->viewport()->installEventFilter(pFilter);
+}
+
+void CListCtrl::NotifyItemChanged(int nItem)
+{
+    if (m_nQuiet > 0 || !m_onItemChanged)
+        return;
+    AfxCallHandler(GetSafeHwnd(), [this, nItem] { m_onItemChanged(nItem); });
+}
+
+int CListCtrl::InsertColumn(int nCol, const QString& strHeading, int nFormat, int nWidth,
+                            int /*nSubItem*/)
+{
+    QTreeWidget* pList = List();
+    if (!pList || nCol < 0)
+        return -1;
+    const int nCount = pList->columnCount();
+    nCol = qMin(nCol, nCount);
+    pList->setColumnCount(nCount + 1);
+    QTreeWidgetItem* pHeader = pList->headerItem();
+    // Move the later columns one place right, heading and texts.
+    for (int c = nCount; c > nCol; --c) {
+        pHeader->setText(c, pHeader->text(c - 1));
+        pHeader->setTextAlignment(c, Qt::Alignment::fromInt(pHeader->textAlignment(c - 1)));
+        for (int r = 0; r < pList->topLevelItemCount(); ++r) {
+            QTreeWidgetItem* pItem = pList->topLevelItem(r);
+            pItem->setText(c, pItem->text(c - 1));
+        }
+    }
+    pHeader->setText(nCol, strHeading);
+    pHeader->setTextAlignment(nCol, AlignmentOf(nFormat));
+    if (nCol < nCount)
+        for (int r = 0; r < pList->topLevelItemCount(); ++r)
+            pList->topLevelItem(r)->setText(nCol, QString());
+    if (nWidth >= 0)
+        pList->header()->resizeSection(nCol, nWidth);
+    return nCol;
+}
+
+int CListCtrl::GetColumnCount() const
+{
+    QTreeWidget* pList = List();
+    return pList ? pList->columnCount() : 0;
+}
+
+bool CListCtrl::SetColumnWidth(int nCol, int cx)
+{
+    QTreeWidget* pList = List();
+    if (!pList || nCol < 0 || nCol >= pList->columnCount())
+        return false;
+    const int nWidth = static_cast<short>(cx & 0xFFFF);
+    int nPixels = nWidth;
+    if (nWidth == LVSCW_AUTOSIZE || nWidth == LVSCW_AUTOSIZE_USEHEADER) {
+        const QAbstractItemView* pView = pList;
+        nPixels = qMax(0, pView->sizeHintForColumn(nCol));
+        if (nWidth == LVSCW_AUTOSIZE_USEHEADER)
+            nPixels = qMax(nPixels, pList->header()->sectionSizeHint(nCol));
+    } else if (nWidth < 0) {
+        nPixels = 0;
+    }
+    pList->header()->resizeSection(nCol, nPixels);
+    return true;
+}
+
+int CListCtrl::GetColumnWidth(int nCol) const
+{
+    QTreeWidget* pList = List();
+    if (!pList || nCol < 0 || nCol >= pList->columnCount())
+        return 0;
+    return pList->header()->sectionSize(nCol);
+}
+
+int CListCtrl::InsertItem(int nItem, const QString& strText)
+{
+    QTreeWidget* pList = List();
+    if (!pList || nItem < 0)
+        return -1;
+    nItem = qMin(nItem, pList->topLevelItemCount());
+    auto* pItem = new QTreeWidgetItem;
+    pItem->setText(0, strText);
+    pItem->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren);
+    pList->insertTopLevelItem(nItem, pItem);
+    return nItem;
+}
+
+bool CListCtrl::SetItemText(int nItem, int nSubItem, const QString& strText)
+{
+    QTreeWidget* pList = List();
+    QTreeWidgetItem* pItem = pList ? pList->topLevelItem(nItem) : nullptr;
+    if (!pItem || nSubItem < 0)
+        return false;
+    pItem->setText(nSubItem, strText);
+    return true;
+}
+
+QString CListCtrl::GetItemText(int nItem, int nSubItem) const
+{
+    QTreeWidget* pList = List();
+    QTreeWidgetItem* pItem = pList ? pList->topLevelItem(nItem) : nullptr;
+    return pItem && nSubItem >= 0 ? pItem->text(nSubItem) : QString();
+}
+
+bool CListCtrl::DeleteItem(int nItem)
+{
+    QTreeWidget* pList = List();
+    if (!pList || nItem < 0 || nItem >= pList->topLevelItemCount())
+        return false;
+    ++m_nQuiet;
+    delete pList->takeTopLevelItem(nItem);
+    --m_nQuiet;
+    return true;
+}
+
+bool CListCtrl::DeleteAllItems()
+{
+    QTreeWidget* pList = List();
+    if (!pList)
+        return false;
+    ++m_nQuiet;
+    pList->clear();
+    --m_nQuiet;
+    return true;
+}
+
+int CListCtrl::GetItemCount() const
+{
+    QTreeWidget* pList = List();
+    return pList ? pList->topLevelItemCount() : 0;
+}
+
+bool CListCtrl::SetItemState(int nItem, unsigned nState, unsigned nMask)
+{
+    QTreeWidget* pList = List();
+    QTreeWidgetItem* pItem = pList ? pList->topLevelItem(nItem) : nullptr;
+    if (!pItem)
+        return false;
+    QItemSelectionModel* pSelection = pList->selectionModel();
+    const QModelIndex index = pList->indexFromItem(pItem);
+    if (nMask & LVIS_SELECTED) {
+        QItemSelectionModel::SelectionFlags flags = QItemSelectionModel::Rows;
+        if (!(nState & LVIS_SELECTED))
+            flags |= QItemSelectionModel::Deselect;
+        else if (pList->selectionMode() == QAbstractItemView::SingleSelection)
+            flags |= QItemSelectionModel::ClearAndSelect;
+        else
+            flags |= QItemSelectionModel::Select;
+        pSelection->select(index, flags);
+    }
+    if (nMask & LVIS_FOCUSED) {
+        if (nState & LVIS_FOCUSED)
+            pSelection->setCurrentIndex(index, QItemSelectionModel::NoUpdate);
+        else if (pSelection->currentIndex().row() == nItem)
+            pSelection->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    }
+    return true;
+}
+
+unsigned CListCtrl::GetItemState(int nItem, unsigned nMask) const
+{
+    QTreeWidget* pList = List();
+    QTreeWidgetItem* pItem = pList ? pList->topLevelItem(nItem) : nullptr;
+    if (!pItem)
+        return 0;
+    unsigned nState = 0;
+    if (pItem->isSelected())
+        nState |= LVIS_SELECTED;
+    if (pList->currentItem() == pItem)
+        nState |= LVIS_FOCUSED;
+    return nState & nMask;
+}
+
+int CListCtrl::GetNextItem(int nItem, unsigned nFlags) const
+{
+    const int nCount = GetItemCount();
+    const unsigned nWanted = nFlags & (LVNI_SELECTED | LVNI_FOCUSED);
+    for (int i = qMax(-1, nItem) + 1; i < nCount; ++i) {
+        unsigned nState = GetItemState(i, LVIS_SELECTED | LVIS_FOCUSED);
+        unsigned nHave = 0;
+        if (nState & LVIS_SELECTED)
+            nHave |= LVNI_SELECTED;
+        if (nState & LVIS_FOCUSED)
+            nHave |= LVNI_FOCUSED;
+        if ((nHave & nWanted) == nWanted)
+            return i;
+    }
+    return -1;
+}
+
+unsigned CListCtrl::GetSelectedCount() const
+{
+    QTreeWidget* pList = List();
+    return pList ? static_cast<unsigned>(pList->selectedItems().size()) : 0;
+}
+
+int CListCtrl::FindItem(const QString& strText, int nStart) const
+{
+    const int nCount = GetItemCount();
+    for (int i = qMax(-1, nStart) + 1; i < nCount; ++i)
+        if (QString::compare(GetItemText(i, 0), strText, Qt::CaseInsensitive) == 0)
+            return i;
+    return -1;
+}
+
+void CListCtrl::SetItemChangedHandler(std::function<void(int)> handler)
+{
+    m_onItemChanged = std::move(handler);
+}
+
+void CListCtrl::SetDblClkHandler(std::function<void()> handler)
+{
+    m_onDblClk = std::move(handler);
+}

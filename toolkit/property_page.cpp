@@ -1,0 +1,48 @@
+#include "property_page.h"
+
+#include "dialog_template.h"
+#include "exception_report.h"
+
+CPropertyPage::CPropertyPage(int nIDTemplate) : CDialog(nIDTemplate) {}
+
+QString CPropertyPage::GetTitle() const
+{
+    if (!m_strTitle.isEmpty())
+        return m_strTitle;
+    const CDialogTemplate* pTemplate = GetTemplate();
+    return pTemplate ? pTemplate->m_strCaption : QString();
+}
+
+bool CPropertyPage::OnSetActive()
+{
+    if (m_bFirstSetActive)
+        m_bFirstSetActive = false;
+    else
+        UpdateData(false);
+    return true;
+}
+
+bool CPropertyPage::OnKillActive()
+{
+    return UpdateData(true);
+}
+
+void CPropertyPage::OnOK() {}
+
+void CPropertyPage::OnCancel() {}
+
+void CPropertyPage::OnReset()
+{
+    OnCancel();
+}
+
+bool CPropertyPage::CreatePage(QWidget* pSlot)
+{
+    if (!CreateDlgWindow(pSlot, true))
+        return false;
+    m_bFirstSetActive = true;
+    GetSafeHwnd()->move(0, 0);
+    GetSafeHwnd()->show();
+    AfxCallHandler(GetSafeHwnd(), [this] { OnInitDialog(); });
+    return true;
+}

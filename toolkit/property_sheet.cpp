@@ -1,0 +1,312 @@
+#include "property_sheet.h"
+
+#include "dialog_template.h"
+#include "dialog_window.h"
+#include "exception_report.h"
+#include "property_page.h"
+#include "win_defs.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+CPropertySheet::CPropertySheet(QString strCaption, CWnd* pParentWnd, int iSelectPage)
+    : m_strCaption(std::move(strCaption)), m_pParentWnd(pParentWnd), m_nStartPage(iSelectPage)
+{
+}
+
+CPropertySheet::~CPropertySheet()
+{
+    // The pages may be gone already (members of a derived sheet); only the
+    // sheet's own window is left to destroy.
+    EndModalLoop(IDCANCEL);
+    DestroyWindow();
+}
+
+void CPropertySheet::AddPage(CPropertyPage* pPage)
+{
+    if (!pPage)
+        return;
+    pPage->m_pSheet = this;
+    m_pages.push_back(pPage);
+}
+
+CPropertyPage* CPropertySheet::GetPage(int nPage) const
+{
+    return nPage >= 0 && nPage < GetPageCount() ? m_pages[static_cast<std::size_t>(nPage)]
+                                                : nullptr;
+}
+
+int CPropertySheet::GetPageIndex(const CPropertyPage* pPage) const
+{
+    for (int i = 0; i < GetPageCount(); ++i)
+        if (m_pages[static_cast<std::size_t>(i)] == pPage)
+            return i;
+    return -1;
+}
+
+int CPropertySheet::DoModal()
+{
+    if (IsWindow() || m_pages.empty())
+        return -1;
+    BeginModalState();
+    if (!CreateSheetWindow()) {
+        EndModalLoop(-1);
+        return -1;
+    }
+    AfxCallHandler(GetSafeHwnd(), [this] { OnInitDialog(); });
+    const int nResult = RunModalLoop();
+    // The pages' windows go with the sheet's.
+    for (CPropertyPage* pPage : m_pages)
+        pPage->DestroyWindow();
+    DestroyWindow();
+    m_pTabs = nullptr;
+    m_slots.clear();
+    m_nActive = -1;
+    return nResult;
+}
+
+bool CPropertySheet::OnInitDialog()
+{
+    int nStart = m_nStartPage;
+    if (nStart < 0 || nStart >= GetPageCount())
+        nStart = 0;
+    {
+        const QSignalBlocker blocker(m_pTabs);
+        m_pTabs->setCurrentIndex(nStart);
+    }
+    ActivatePage(nStart);
+    return true;
+}
+
+void CPropertySheet::EndDialog(int nEndID)
+{
+    EndModalLoop(nEndID);
+    if (QWidget* pWidget = GetSafeHwnd())
+        pWidget->hide();
+}
+
+bool CPropertySheet::SetActivePage(int nPage)
+{
+    if (nPage < 0 || nPage >= GetPageCount())
+        return false;
+    if (!m_pTabs) {
+        m_nStartPage = nPage;
+        return true;
+    }
+    if (m_pTabs->currentIndex() != nPage)
+        m_pTabs->setCurrentIndex(nPage);
+    else if (m_nActive != nPage)
+        OnTabChanged(nPage);
+    return m_nActive == nPage;
+}
+
+bool CPropertySheet::SetActivePage(CPropertyPage* pPage)
+{
+    return SetActivePage(GetPageIndex(pPage));
+}
+
+CPropertyPage* CPropertySheet::GetActivePage() const
+{
+    return GetPage(m_nActive);
+}
+
+void CPropertySheet::SetDefID(int nID)
+{
+    AfxCallHandler(GetSafeHwnd(), [this, nID] { OnSetDefId(nID); });
+}
+
+QTabWidget* CPropertySheet::GetTabControl() const
+{
+    return m_pTabs;
+}
+
+bool CPropertySheet::OnSetDefId(int nID)
+{
+    m_nDefID = nID;
+    ShowDefaultButton();
+    return true;
+}
+
+bool CPropertySheet::OnCommand(int nID, QWidget* pSource)
+{
+    if (CWnd::OnCommand(nID, pSource))
+        return true;
+    switch (nID) {
+    case IDOK:
+        PressOK();
+        return true;
+    case IDCANCEL:
+        PressCancel();
+        return true;
+    case ID_APPLY_NOW:
+    case IDHELP:
+        return true;
+    default:
+        // Commands the sheet does not know belong to the page on show.
+        if (CPropertyPage* pPage = GetActivePage()) {
+            pPage->SendCommand(nID, pSource);
+            return true;
+        }
+        return false;
+    }
+}
+
+bool CPropertySheet::CreateSheetWindow()
+{
+    QWidget* pOwner = m_pParentWnd && m_pParentWnd->GetSafeHwnd()
+                          ? m_pParentWnd->GetSafeHwnd()->window()
+                          : QApplication::activeWindow();
+    auto* pWindow =
+        new CDialogWindow(pOwner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                                      Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    pWindow->setObjectName(QStringLiteral("propertySheet"));
+    pWindow->setWindowTitle(m_strCaption);
+    pWindow->setFont(CDialogTemplate::DialogFont());
+    pWindow->setWindowModality(Qt::ApplicationModal);
+    pWindow->m_onEnter = [this] { OnEnterKey(); };
+    pWindow->m_onEscape = [this] { SendCommand(IDCANCEL, GetDlgItem(IDCANCEL)); };
+    pWindow->m_onClose = [this] {
+        QWidget* pCancel = GetDlgItem(IDCANCEL);
+        if (!pCancel || pCancel->isEnabled())
+            SendCommand(IDCANCEL, pCancel);
+    };
+
+    // Every tab is as large as the largest page template.
+    QSize pageSize;
+    for (CPropertyPage* pPage : m_pages)
+        if (const CDialogTemplate* pTemplate = pPage->GetTemplate())
+            pageSize = pageSize.expandedTo(pTemplate->GetPixelSize(pWindow->font()));
+
+    m_pTabs = new QTabWidget(pWindow);
+    m_pTabs->setObjectName(QStringLiteral("tabs"));
+    m_slots.clear();
+    for (CPropertyPage* pPage : m_pages) {
+        auto* pSlot = new QWidget;
+        pSlot->setFixedSize(pageSize);
+        m_pTabs->addTab(pSlot, pPage->GetTitle());
+        m_slots.push_back(pSlot);
+    }
+
+    const int nMargin = CDialogTemplate::MapDialogRect(
+                            QRect(0, 0, 7, 7), CDialogTemplate::GetBaseUnits(pWindow->font()))
+                            .width();
+    auto* pLayout = new QVBoxLayout(pWindow);
+    pLayout->setContentsMargins(nMargin, nMargin, nMargin, nMargin);
+    pLayout->setSizeConstraint(QLayout::SetFixedSize);
+    pLayout->addWidget(m_pTabs);
+    auto* pRow = new QHBoxLayout;
+    pRow->addStretch(1);
+    const struct {
+        int nID;
+        const char* pszText;
+    } buttons[] = {{IDOK, "OK"}, {IDCANCEL, "Cancel"}, {ID_APPLY_NOW, "&Apply"}};
+    for (const auto& button : buttons) {
+        auto* pButton = new QPushButton(QString::fromLatin1(button.pszText), pWindow);
+        pButton->setObjectName(QStringLiteral("ctl%1").arg(button.nID));
+        SetDlgCtrlID(pButton, button.nID);
+        pRow->addWidget(pButton);
+        if (button.nID == ID_APPLY_NOW)
+            pButton->setEnabled(false);
+    }
+    // A row whose buttons are all hidden is empty and takes no room.
+    pLayout->addLayout(pRow);
+
+    Attach(pWindow, true);
+    for (const auto& button : buttons) {
+        QWidget* pButton = GetDlgItem(button.nID);
+        const int nID = button.nID;
+        QObject::connect(static_cast<QPushButton*>(pButton), &QPushButton::clicked, Receiver(),
+                         [this, nID, pButton] { SendCommand(nID, pButton); });
+    }
+    QObject::connect(m_pTabs, &QTabWidget::currentChanged, Receiver(), [this](int nIndex) {
+        AfxCallHandler(GetSafeHwnd(), [this, nIndex] { OnTabChanged(nIndex); });
+    });
+    m_nDefID = IDOK;
+    m_nActive = -1;
+    ShowDefaultButton();
+    return true;
+}
+
+void CPropertySheet::OnTabChanged(int nIndex)
+{
+    if (m_bSwitching || nIndex == m_nActive)
+        return;
+    if (CPropertyPage* pOld = GetActivePage()) {
+        bool bLeave = false;
+        AfxCallHandler(GetSafeHwnd(), [&] { bLeave = pOld->OnKillActive(); });
+        if (!bLeave) {
+            // The page refused to be left: show it again.
+            m_bSwitching = true;
+            m_pTabs->setCurrentIndex(m_nActive);
+            m_bSwitching = false;
+            return;
+        }
+    }
+    ActivatePage(nIndex);
+}
+
+bool CPropertySheet::ActivatePage(int nPage)
+{
+    CPropertyPage* pPage = GetPage(nPage);
+    if (!pPage || !m_pTabs)
+        return false;
+    if (!pPage->IsWindow() && !pPage->CreatePage(m_slots[static_cast<std::size_t>(nPage)]))
+        return false;
+    m_nActive = nPage;
+    bool bActive = false;
+    AfxCallHandler(GetSafeHwnd(), [&] { bActive = pPage->OnSetActive(); });
+    ShowDefaultButton();
+    return bActive;
+}
+
+void CPropertySheet::ShowDefaultButton()
+{
+    QWidget* pControl = nullptr;
+    if (CPropertyPage* pPage = GetActivePage())
+        pControl = pPage->GetDlgItem(m_nDefID);
+    if (!pControl)
+        pControl = GetDlgItem(m_nDefID);
+    if (auto* pButton = qobject_cast<QPushButton*>(pControl))
+        pButton->setDefault(true);
+}
+
+void CPropertySheet::OnEnterKey()
+{
+    CPropertyPage* pPage = GetActivePage();
+    QWidget* pControl = pPage ? pPage->GetDlgItem(m_nDefID) : nullptr;
+    if (pControl) {
+        if (pControl->isEnabled())
+            pPage->SendCommand(m_nDefID, pControl);
+        return;
+    }
+    pControl = GetDlgItem(m_nDefID);
+    if (pControl && !pControl->isEnabled())
+        return;
+    SendCommand(m_nDefID, pControl);
+}
+
+void CPropertySheet::PressOK()
+{
+    if (CPropertyPage* pActive = GetActivePage()) {
+        bool bLeave = false;
+        AfxCallHandler(GetSafeHwnd(), [&] { bLeave = pActive->OnKillActive(); });
+        if (!bLeave)
+            return;
+    }
+    for (CPropertyPage* pPage : m_pages)
+        if (pPage->IsWindow())
+            AfxCallHandler(GetSafeHwnd(), [pPage] { pPage->OnOK(); });
+    EndDialog(IDOK);
+}
+
+void CPropertySheet::PressCancel()
+{
+    for (CPropertyPage* pPage : m_pages)
+        if (pPage->IsWindow())
+            AfxCallHandler(GetSafeHwnd(), [pPage] { pPage->OnReset(); });
+    EndDialog(IDCANCEL);
+}

@@ -1,0 +1,63 @@
+#pragma once
+
+#include "wnd.h"
+
+#include <QPixmap>
+
+#include <cstdint>
+#include <vector>
+
+class QToolButton;
+
+// One button as AddButtons takes it.
+struct TBBUTTON {
+    int iBitmap;
+    int idCommand;
+    unsigned char fsState;
+    unsigned char fsStyle;
+    std::uintptr_t dwData;
+    std::intptr_t iString;
+};
+
+// A row of image buttons. A click becomes a command with the button's id,
+// sent to the owner with the toolbar's window as its source.
+class CToolBarCtrl : public CWnd
+{
+public:
+    // Creates the toolbar as a child of pParent with control id nID. Styles:
+    // WS_VISIBLE shows it, TBSTYLE_TOOLTIPS asks OnNeedToolTipText for the
+    // tooltips, TBSTYLE_FLAT draws flat buttons, CCS_BOTTOM puts it at the
+    // bottom of its parent. False when there is no parent.
+    bool Create(unsigned dwStyle, const QRect& rect, QWidget* pParent, int nID);
+    // Adds the first nNumButtons cells (16 by 15) of bitmap resource nBitmapID,
+    // its button-face grey shown as the button. Returns the index of the first
+    // image added, -1 when the bitmap is missing or too small.
+    int AddBitmap(int nNumButtons, int nBitmapID);
+    bool AddButtons(int nNumButtons, const TBBUTTON* pButtons);
+    // Fits the toolbar to its parent's width, at the parent's top or bottom.
+    void AutoSize();
+    // The window that receives the clicks (TB_SETPARENT); null for none.
+    void SetOwner(CWnd* pOwner) { m_pOwner = pOwner; }
+    bool EnableButton(int nID, bool bEnable = true);
+    bool IsButtonEnabled(int nID) const;
+    int GetButtonCount() const { return static_cast<int>(m_buttons.size()); }
+    // The button with command id nID, named "button<id>", or null.
+    QToolButton* GetButton(int nID) const;
+
+    static constexpr QSize kImageSize{16, 15};
+    static constexpr QSize kButtonSize{23, 22};
+
+protected:
+    // TTN_NEEDTEXT: the tooltip of button nID, asked for when the tooltip is
+    // about to show. Base: none.
+    virtual QString OnNeedToolTipText(int nID);
+
+private:
+    friend class ToolTipFilter;
+    bool ShowToolTip(QToolButton* pButton, const QPoint& globalPos);
+
+    unsigned m_dwStyle = 0;
+    CWnd* m_pOwner = nullptr;
+    std::vector<QPixmap> m_images;
+    std::vector<QToolButton*> m_buttons;
+};

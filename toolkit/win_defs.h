@@ -1,0 +1,72 @@
+#pragma once
+
+// Numbers of the Windows toolkit that the windows of Quillbridge pass around,
+// with the values they have there, so code written against that toolkit reads
+// the same here.
+
+// Dialog results and the standard command ids.
+enum : int {
+    IDOK = 1,
+    IDCANCEL = 2,
+    IDHELP = 9,
+    ID_APPLY_NOW = 0x3021,
+};
+
+// Message box types: buttons and icons.
+enum : unsigned {
+    MB_OK = 0x00000000,
+    MB_ICONHAND = 0x00000010,
+    MB_ICONSTOP = MB_ICONHAND,
+    MB_ICONERROR = MB_ICONHAND,
+    MB_ICONQUESTION = 0x00000020,
+    MB_ICONEXCLAMATION = 0x00000030,
+    MB_ICONWARNING = MB_ICONEXCLAMATION,
+    MB_ICONASTERISK = 0x00000040,
+    MB_ICONINFORMATION = MB_ICONASTERISK,
+    MB_ICONMASK = 0x000000F0,
+};
+
+// ShowWindow commands.
+enum : int {
+    SW_HIDE = 0,
+    SW_SHOW = 5,
+};
+
+// Window and toolbar styles that the toolbar's Create understands.
+enum : unsigned {
+    WS_CHILD = 0x40000000,
+    WS_VISIBLE = 0x10000000,
+    TBSTYLE_TOOLTIPS = 0x0100,
+    TBSTYLE_FLAT = 0x0800,
+    CCS_BOTTOM = 0x0003,
+    CCS_NODIVIDER = 0x0040,
+};
+
+// Toolbar button states and styles.
+enum : unsigned char {
+    TBSTATE_ENABLED = 0x04,
+    TBSTYLE_BUTTON = 0x00,
+};
+
+// List view: item states, search flags, column formats and widths.
+enum : unsigned {
+    LVIS_FOCUSED = 0x0001,
+    LVIS_SELECTED = 0x0002,
+    LVNI_ALL = 0x0000,
+    LVNI_FOCUSED = 0x0001,
+    LVNI_SELECTED = 0x0002,
+    LVFI_STRING = 0x0002,
+};
+
+enum : int {
+    LVCFMT_LEFT = 0,
+    LVCFMT_RIGHT = 1,
+    LVCFMT_CENTER = 2,
+    LVSCW_AUTOSIZE = -1,
+    LVSCW_AUTOSIZE_USEHEADER = -2,
+};
+
+// Browser navigation flag: do not read the page from the cache.
+enum : int {
+    navNoReadFromCache = 0x04,
+};
