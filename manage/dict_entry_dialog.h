@@ -1,0 +1,35 @@
+#pragma once
+
+#include "dialog.h"
+
+#include <QString>
+
+// The "Sõnastik" dialog: one catalogue entry's name, program address and
+// parameter encoding. It only collects them; the caller decides what to do
+// with them after OK.
+class CDictEntryDialog : public CDialog
+{
+public:
+    CDictEntryDialog(QString strName, const QString& strEncoding, QString strProgram,
+                     CWnd* pParentWnd = nullptr);
+
+    // OK refuses an entry without a name or a program address: the catalogue
+    // file ends its list at the first empty field, so such an entry would cut
+    // off every entry behind it at the next load.
+    void OnOK() override;
+
+    // Replaces the OK button's text ("Lisa") when not empty.
+    QString m_strOkText;
+    QString m_strName;
+    QString m_strProgram;
+    // Index into the encoding list: 0 "utf8", 1 "baltic", 2 "western".
+    int m_nEncoding;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    bool OnInitDialog() override;
+};
+
+// What is missing from an entry before it may be kept, as told to the user;
+// empty when nothing is.
+QString MissingEntryFields(const QString& strName, const QString& strProgram);

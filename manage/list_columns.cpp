@@ -1,0 +1,33 @@
+#include "list_columns.h"
+
+#include "list_ctrl.h"
+#include "win_defs.h"
+
+#include <QString>
+
+#include <algorithm>
+
+void InsertListColumns(CListCtrl& list)
+{
+    list.InsertColumn(0, QStringLiteral("Nimi"), LVCFMT_LEFT);
+    list.InsertColumn(1, QStringLiteral("Kodeering"), LVCFMT_LEFT);
+    list.InsertColumn(2, QStringLiteral("Sõnastikuprogramm"), LVCFMT_LEFT);
+}
+
+void SizeListColumns(CListCtrl& list)
+{
+    const int nWidth = list.GetClientRect().width();
+    if (list.GetItemCount() > 0) {
+        list.SetColumnWidth(0, LVSCW_AUTOSIZE);
+        list.SetColumnWidth(1, LVSCW_AUTOSIZE);
+        if (list.GetColumnWidth(0) > nWidth / 2)
+            list.SetColumnWidth(0, nWidth / 2);
+    } else {
+        list.SetColumnWidth(0, nWidth / 3);
+        list.SetColumnWidth(1, nWidth / 4);
+    }
+    // When the first two already fill the width the last one shrinks to
+    // nothing; a width of -1 or -2 would be read as "fit the texts".
+    const int nRest = nWidth - list.GetColumnWidth(0) - list.GetColumnWidth(1);
+    list.SetColumnWidth(2, std::max(0, nRest));
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "catalogue_download.h"
+#include "dialog.h"
+#include "list_ctrl.h"
+
+class CDictCatalogue;
+
+// The selection dialog behind "Laadi...": downloads the list the maker
+// publishes for a catalogue, preselects the entries whose names the page does
+// not list yet, and on "Lisa" appends the chosen rows to the page's list.
+class CLoadDialog : public CDialog
+{
+public:
+    CLoadDialog(CListCtrl* pTargetList, CWnd* pParentWnd);
+
+    // Only the catalogue's title (the caption) and fileName (what is fetched)
+    // are read.
+    void SetCatalogue(CDictCatalogue* pCatalogue) { m_pCatalogue = pCatalogue; }
+    void SetDownloadLimits(const CDownloadLimits& limits) { m_limits = limits; }
+
+    bool OnInitDialog() override;
+    void OnOK() override;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+
+private:
+    void Download();
+    void OnItemChangedList();
+
+    CListCtrl m_list;
+    CListCtrl* m_pTargetList;
+    CDictCatalogue* m_pCatalogue = nullptr;
+    CDownloadLimits m_limits;
+};
+
+// Selects and focuses every row of list whose name (column 0) target does not
+// show yet, compared as whole texts ignoring letter case.
+void PreselectNewNames(CListCtrl& list, const CListCtrl& target);
+
+// Appends the selected rows of list to the end of target, in list's order,
+// with their three texts and unselected.
+void AppendSelectedRows(const CListCtrl& list, CListCtrl& target);
