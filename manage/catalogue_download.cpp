@@ -80,7 +80,12 @@ CDictCatalogue FetchPublishedCatalogue(const std::u16string& fileName,
             pReply->abort();
         }
     });
-    QObject::connect(pReply, &QNetworkReply::downloadProgress, &idle, [&idle] { idle.start(); });
+    // Every sign of life counts as progress: the request going out, the
+    // answer's headers, and each part of the body.
+    const auto restartIdle = [&idle] { idle.start(); };
+    QObject::connect(pReply, &QNetworkReply::requestSent, &idle, restartIdle);
+    QObject::connect(pReply, &QNetworkReply::metaDataChanged, &idle, restartIdle);
+    QObject::connect(pReply, &QNetworkReply::downloadProgress, &idle, restartIdle);
     QObject::connect(&idle, &QTimer::timeout, &loop, [&] {
         bTimedOut = true;
         pReply->abort();
@@ -89,7 +94,8 @@ CDictCatalogue FetchPublishedCatalogue(const std::u16string& fileName,
     idle.start();
     if (!pReply->isFinished())
         loop.exec(QEventLoop::ExcludeUserInputEvents);
-    if (!bTooLarge)
+    // An aborted reply has nothing more to read.
+    if (!bTooLarge && !bTimedOut)
         body += pReply->readAll();
 
     const QNetworkReply::NetworkError error = pReply->error();
