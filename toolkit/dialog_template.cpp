@@ -219,6 +219,7 @@ bool CDialogTemplate::Parse(const QString& strText, std::vector<CDialogTemplate>
     const QStringList lines = strText.split(QLatin1Char('\n'));
     CDialogTemplate* pCurrent = nullptr;
     int nLine = 0;
+    int nDialogLine = 0;
     auto fail = [&](const QString& strReason) {
         if (pError)
             *pError = QStringLiteral("line %1: %2").arg(nLine).arg(strReason);
@@ -252,6 +253,7 @@ bool CDialogTemplate::Parse(const QString& strText, std::vector<CDialogTemplate>
             dlg.m_styles = tokens.mid(5);
             templates.push_back(dlg);
             pCurrent = &templates.back();
+            nDialogLine = nLine;
         } else if (strHead == QLatin1String("end")) {
             if (!pCurrent)
                 return fail(QStringLiteral("end without dialog"));
@@ -290,7 +292,7 @@ bool CDialogTemplate::Parse(const QString& strText, std::vector<CDialogTemplate>
         }
     }
     if (pCurrent) {
-        nLine = static_cast<int>(lines.size());
+        nLine = nDialogLine;
         return fail(QStringLiteral("dialog %1 has no end").arg(pCurrent->m_nID));
     }
     return true;

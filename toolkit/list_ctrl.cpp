@@ -8,6 +8,7 @@
 #include <QTreeWidget>
 
 #include <set>
+#include <vector>
 
 namespace
 {
@@ -215,6 +216,12 @@ bool CListCtrl::SetItemState(int nItem, unsigned nState, unsigned nMask)
     QTreeWidgetItem* pItem = pList ? pList->topLevelItem(nItem) : nullptr;
     if (!pItem)
         return false;
+    // One notification per row whose state changed, as the list sends them,
+    // however many selection-model signals the change takes.
+    std::vector<unsigned> before(static_cast<std::size_t>(GetItemCount()));
+    for (int i = 0; i < GetItemCount(); ++i)
+        before[static_cast<std::size_t>(i)] = GetItemState(i, LVIS_SELECTED | LVIS_FOCUSED);
+    ++m_nQuiet;
     QItemSelectionModel* pSelection = pList->selectionModel();
     const QModelIndex index = pList->indexFromItem(pItem);
     if (nMask & LVIS_SELECTED) {
@@ -233,6 +240,10 @@ bool CListCtrl::SetItemState(int nItem, unsigned nState, unsigned nMask)
         else if (pSelection->currentIndex().row() == nItem)
             pSelection->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
     }
+    --m_nQuiet;
+    for (int i = 0; i < GetItemCount(); ++i)
+        if (GetItemState(i, LVIS_SELECTED | LVIS_FOCUSED) != before[static_cast<std::size_t>(i)])
+            NotifyItemChanged(i);
     return true;
 }
 

@@ -4,6 +4,14 @@
 // with the values they have there, so code written against that toolkit reads
 // the same here.
 
+// The toolkit's 32-bit booleans, as event handlers pass them on.
+#ifndef TRUE
+#define TRUE 1
+#endif
+#ifndef FALSE
+#define FALSE 0
+#endif
+
 // Dialog results and the standard command ids.
 enum : int {
     IDOK = 1,

@@ -1,0 +1,155 @@
+#include "web_browser.h"
+
+#include "dialog_template.h"
+#include "exception_report.h"
+#include "ole_dispatch_exception.h"
+#include "ole_exception.h"
+#include "win_defs.h"
+
+#include <QAction>
+#include <QUrl>
+#include <QWebEngineHistory>
+#include <QWebEngineHttpRequest>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+
+// A literal rather than a QString object: the library registers the class
+// while static objects are still being constructed.
+const char* const CWebBrowser::kClassId = "{EAB22AC3-30C1-11CF-A7EB-0000C05BAE0B}";
+
+void CWebBrowser::RegisterControlClass()
+{
+    CDialogTemplate::RegisterControlClass(
+        kClassId, [](QWidget* pParent) -> QWidget* { return new QWebEngineView(pParent); });
+}
+
+bool CWebBrowser::Create(const QRect& rect, QWidget* pParent, int nID)
+{
+    if (IsWindow() || !pParent)
+        return false;
+    auto* pView = new QWebEngineView(pParent);
+    pView->setObjectName(QStringLiteral("ctl%1").arg(nID));
+    SetDlgCtrlID(pView, nID);
+    pView->setGeometry(rect);
+    pView->show();
+    Attach(pView, true);
+    return true;
+}
+
+QWebEngineView* CWebBrowser::GetView() const
+{
+    return qobject_cast<QWebEngineView*>(GetSafeHwnd());
+}
+
+QWebEngineView* CWebBrowser::RequireView() const
+{
+    QWebEngineView* pView = GetView();
+    if (!pView)
+        throw COleException(COleException::E_NOTCONNECTED_CODE);
+    return pView;
+}
+
+void CWebBrowser::PreSubclassWindow()
+{
+    QWebEngineView* pView = GetView();
+    if (!pView)
+        return;
+    QObject::connect(pView, &QWebEngineView::loadStarted, Receiver(), [this] {
+        if (m_onDownloadBegin)
+            AfxCallHandler(GetSafeHwnd(), m_onDownloadBegin);
+    });
+    QObject::connect(pView, &QWebEngineView::loadFinished, Receiver(), [this](bool) {
+        if (m_onDownloadComplete)
+            AfxCallHandler(GetSafeHwnd(), m_onDownloadComplete);
+    });
+    // The page decides when back and forward are possible; its actions say so.
+    const struct {
+        QWebEnginePage::WebAction action;
+        int nCommand;
+    } steps[] = {{QWebEnginePage::Back, CSC_NAVIGATEBACK},
+                 {QWebEnginePage::Forward, CSC_NAVIGATEFORWARD}};
+    for (const auto& step : steps) {
+        QAction* pAction = pView->pageAction(step.action);
+        const int nCommand = step.nCommand;
+        QObject::connect(pAction, &QAction::changed, Receiver(), [this, pAction, nCommand] {
+            if (m_onCommandStateChange)
+                AfxCallHandler(GetSafeHwnd(),
+                               [&] { m_onCommandStateChange(nCommand, pAction->isEnabled()); });
+        });
+    }
+}
+
+void CWebBrowser::GoBack()
+{
+    QWebEngineView* pView = RequireView();
+    if (!pView->history()->canGoBack())
+        throw COleDispatchException(QStringLiteral("There is no previous page."));
+    pView->back();
+}
+
+void CWebBrowser::GoForward()
+{
+    QWebEngineView* pView = RequireView();
+    if (!pView->history()->canGoForward())
+        throw COleDispatchException(QStringLiteral("There is no next page."));
+    pView->forward();
+}
+
+void CWebBrowser::Navigate(const QString& strURL, const QVariant* Flags,
+                           const QVariant* TargetFrameName, const QVariant* PostData,
+                           const QVariant* Headers)
+{
+    QWebEngineView* pView = RequireView();
+    const QUrl url = QUrl::fromUserInput(strURL);
+    if (!url.isValid() || url.isEmpty())
+        throw COleDispatchException(QStringLiteral("The address is not valid: %1").arg(strURL));
+    if (TargetFrameName && !TargetFrameName->toString().isEmpty())
+        throw COleDispatchException(QStringLiteral("A target frame cannot be named."));
+
+    QWebEngineHttpRequest request(url);
+    if (Flags && (Flags->toInt() & navNoReadFromCache))
+        request.setHeader(QByteArrayLiteral("Cache-Control"), QByteArrayLiteral("no-cache"));
+    if (Headers) {
+        const QStringList lines = Headers->toString().split(QStringLiteral("\r\n"));
+        for (const QString& strLine : lines) {
+            const auto nColon = strLine.indexOf(QLatin1Char(':'));
+            if (nColon <= 0)
+                continue;
+            request.setHeader(strLine.left(nColon).trimmed().toLatin1(),
+                              strLine.mid(nColon + 1).trimmed().toLatin1());
+        }
+    }
+    if (PostData) {
+        request.setMethod(QWebEngineHttpRequest::Post);
+        request.setPostData(PostData->toByteArray());
+        if (!request.hasHeader(QByteArrayLiteral("Content-Type")))
+            request.setHeader(QByteArrayLiteral("Content-Type"),
+                              QByteArrayLiteral("application/x-www-form-urlencoded"));
+    }
+    pView->load(request);
+}
+
+void CWebBrowser::Refresh()
+{
+    RequireView()->reload();
+}
+
+void CWebBrowser::Stop()
+{
+    RequireView()->stop();
+}
+
+void CWebBrowser::SetDownloadBeginHandler(std::function<void()> handler)
+{
+    m_onDownloadBegin = std::move(handler);
+}
+
+void CWebBrowser::SetDownloadCompleteHandler(std::function<void()> handler)
+{
+    m_onDownloadComplete = std::move(handler);
+}
+
+void CWebBrowser::SetCommandStateChangeHandler(std::function<void(int, bool)> handler)
+{
+    m_onCommandStateChange = std::move(handler);
+}

@@ -1,0 +1,135 @@
+#include "dialog_template.h"
+#include "gui_test.h"
+#include "ole_dispatch_exception.h"
+#include "ole_exception.h"
+#include "test_browser_page.h"
+#include "test_http_server.h"
+#include "win_defs.h"
+
+#include <QWebEngineView>
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+class WebBrowser : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        CWebBrowser::RegisterControlClass();
+        m_server.ServePage("/one", QStringLiteral("Üks"));
+        m_server.ServePage("/two", QStringLiteral("Kaks"));
+        ASSERT_TRUE(m_page.Create());
+        m_page.ShowWindow(SW_SHOW);
+    }
+
+    TestHttpServer m_server;
+    BrowserTestPage m_page;
+};
+
+} // namespace
+
+TEST_F(WebBrowser, NoCacheFlagFetchesThePageAnew)
+{
+    const QVariant flags(static_cast<int>(navNoReadFromCache));
+    ASSERT_TRUE(m_page.Load(m_server.Url("/one?word=%C3%B5"), &flags));
+    ASSERT_TRUE(m_page.Load(m_server.Url("/two")));
+    const auto lookups = m_server.RequestsFor("/one");
+    ASSERT_EQ(lookups.size(), 1);
+    EXPECT_EQ(lookups[0].target, "/one?word=%C3%B5");
+    EXPECT_EQ(lookups[0].Header("Cache-Control"), "no-cache");
+    const auto plain = m_server.RequestsFor("/two");
+    ASSERT_EQ(plain.size(), 1);
+    EXPECT_NE(plain[0].Header("Cache-Control"), "no-cache");
+    EXPECT_EQ(plain[0].method, "GET");
+}
+
+TEST_F(WebBrowser, PostDataAndHeadersGoWithTheRequest)
+{
+    const QVariant post(QByteArrayLiteral("sona=%C3%B5un"));
+    const QVariant headers(QStringLiteral("X-Quillbridge: 1\r\nAccept-Language: et\r\n"));
+    const int nBefore = m_page.m_nCompletes;
+    m_page.m_browser.Navigate(m_server.Url("/one").toString(), nullptr, nullptr, &post, &headers);
+    ASSERT_TRUE(m_page.WaitForLoads(nBefore + 1));
+    const auto requests = m_server.RequestsFor("/one");
+    ASSERT_EQ(requests.size(), 1);
+    EXPECT_EQ(requests[0].method, "POST");
+    EXPECT_EQ(requests[0].body, "sona=%C3%B5un");
+    EXPECT_EQ(requests[0].Header("X-Quillbridge"), "1");
+    EXPECT_EQ(requests[0].Header("Accept-Language"), "et");
+}
+
+TEST_F(WebBrowser, EventsTellOfLoadingAndOfTheHistory)
+{
+    ASSERT_TRUE(m_page.Load(m_server.Url("/one")));
+    EXPECT_EQ(m_page.m_nBegins, 1);
+    EXPECT_EQ(m_page.m_nCompletes, 1);
+    ASSERT_TRUE(m_page.Load(m_server.Url("/two")));
+    ASSERT_TRUE(WaitFor([&] { return m_page.m_toolBar.IsButtonEnabled(1); }));
+    EXPECT_NE(std::find(m_page.m_stateChanges.begin(), m_page.m_stateChanges.end(),
+                        std::make_pair(int(CWebBrowser::CSC_NAVIGATEBACK), true)),
+              m_page.m_stateChanges.end());
+
+    m_page.m_stateChanges.clear();
+    m_page.m_browser.GoBack();
+    ASSERT_TRUE(WaitFor([&] { return m_page.CurrentUrl() == m_server.Url("/one"); }));
+    ASSERT_TRUE(WaitFor([&] {
+        const auto& changes = m_page.m_stateChanges;
+        return std::find(changes.begin(), changes.end(),
+                         std::make_pair(int(CWebBrowser::CSC_NAVIGATEFORWARD), true)) !=
+                   changes.end() &&
+               std::find(changes.begin(), changes.end(),
+                         std::make_pair(int(CWebBrowser::CSC_NAVIGATEBACK), false)) !=
+                   changes.end();
+    }));
+
+    m_page.m_browser.GoForward();
+    ASSERT_TRUE(WaitFor([&] { return m_page.CurrentUrl() == m_server.Url("/two"); }));
+    const int nBefore = m_page.m_nCompletes;
+    m_page.m_browser.Refresh();
+    ASSERT_TRUE(m_page.WaitForLoads(nBefore + 1));
+    EXPECT_EQ(m_server.RequestsFor("/two").size(), 2);
+}
+
+TEST_F(WebBrowser, CallsTheBrowserCannotCarryOutRaise)
+{
+    // No history yet.
+    EXPECT_THROW(m_page.m_browser.GoBack(), COleDispatchException);
+    EXPECT_THROW(m_page.m_browser.GoForward(), COleDispatchException);
+    EXPECT_THROW(m_page.m_browser.Navigate(QString()), COleDispatchException);
+    const QVariant frame(QStringLiteral("left"));
+    EXPECT_THROW(m_page.m_browser.Navigate(m_server.Url("/one").toString(), nullptr, &frame),
+                 COleDispatchException);
+    EXPECT_NO_THROW(m_page.m_browser.Stop());
+
+    // A wrapper without a live browser.
+    CWebBrowser missing;
+    EXPECT_THROW(missing.Navigate(m_server.Url("/one").toString()), COleException);
+    EXPECT_THROW(missing.GoBack(), COleException);
+    EXPECT_THROW(missing.GoForward(), COleException);
+    EXPECT_THROW(missing.Refresh(), COleException);
+    EXPECT_THROW(missing.Stop(), COleException);
+    EXPECT_TRUE(m_server.Requests().isEmpty());
+}
+
+TEST(WebBrowserControl, TemplatesHaveABrowserOnlyOnceTheClassIsRegistered)
+{
+    CDialogTemplate::RegisterControlClass(CWebBrowser::kClassId, nullptr);
+    {
+        BrowserTestPage page;
+        ASSERT_TRUE(page.Create());
+        EXPECT_EQ(page.GetDlgItem(1006), nullptr);
+        EXPECT_FALSE(page.m_browser.IsWindow());
+        // The toolbar does not depend on the browser.
+        EXPECT_TRUE(page.m_toolBar.IsWindow());
+    }
+    CWebBrowser::RegisterControlClass();
+    BrowserTestPage page;
+    ASSERT_TRUE(page.Create());
+    auto* pView = qobject_cast<QWebEngineView*>(page.GetDlgItem(1006));
+    ASSERT_NE(pView, nullptr);
+    EXPECT_EQ(page.m_browser.GetSafeHwnd(), pView);
+    EXPECT_EQ(pView->objectName(), QStringLiteral("ctl1006"));
+}

@@ -1,0 +1,186 @@
+#include "dialog.h"
+#include "dialog_template.h"
+#include "win_defs.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace
+{
+
+const CDialogTemplate& Template(int nID)
+{
+    const CDialogTemplate* pTemplate = CDialogTemplate::Find(nID);
+    if (!pTemplate)
+        throw std::runtime_error("template missing");
+    return *pTemplate;
+}
+
+} // namespace
+
+TEST(DialogTemplate, BuiltInTemplatesHoldWhatTheWindowsNeed)
+{
+    for (int nID : {129, 130, 131, 135, 136, 139})
+        EXPECT_NE(CDialogTemplate::Find(nID), nullptr) << nID;
+    EXPECT_EQ(CDialogTemplate::Find(128), nullptr);
+
+    const CDialogTemplate& run = Template(129);
+    EXPECT_EQ(run.m_strCaption, QStringLiteral("Päring"));
+    EXPECT_EQ(run.m_size, QSize(300, 225));
+    ASSERT_NE(run.FindItem(1006), nullptr);
+    EXPECT_EQ(run.FindItem(1006)->strText,
+              QStringLiteral("{EAB22AC3-30C1-11CF-A7EB-0000C05BAE0B}"));
+    EXPECT_EQ(run.FindItem(1006)->rect, QRect(7, 44, 286, 174));
+    EXPECT_EQ(run.FindItem(1004)->strText, QStringLiteral("Vaata"));
+    EXPECT_TRUE(run.FindItem(1004)->HasStyle(QStringLiteral("default")));
+    EXPECT_EQ(run.FindItem(1012)->rect, QRect(7, 25, 65, 19));
+    EXPECT_TRUE(run.FindItem(1007)->HasStyle(QStringLiteral("dropdownlist")));
+    // Tab order is template order: the word box comes before the lists.
+    EXPECT_EQ(run.m_items[1].nID, 1002);
+
+    EXPECT_EQ(Template(130).m_strCaption, QStringLiteral("Abiinfo"));
+    EXPECT_EQ(Template(130).FindItem(1012)->rect, QRect(7, 2, 72, 19));
+    EXPECT_TRUE(Template(131).m_strCaption.isEmpty());
+    EXPECT_TRUE(Template(131).FindItem(1007)->HasStyle(QStringLiteral("singlesel")));
+    EXPECT_EQ(Template(131).FindItem(1012)->strText, QStringLiteral("Ülespoole"));
+
+    const CDialogTemplate& entry = Template(135);
+    EXPECT_EQ(entry.m_strCaption, QStringLiteral("Sõnastik"));
+    EXPECT_EQ(
+        entry.FindItem(1015)->initItems,
+        QStringList({QStringLiteral("utf8"), QStringLiteral("baltic"), QStringLiteral("western")}));
+    EXPECT_EQ(entry.FindItem(IDCANCEL)->strText, QStringLiteral("Loobun"));
+
+    EXPECT_FALSE(Template(136).FindItem(1007)->HasStyle(QStringLiteral("singlesel")));
+    EXPECT_TRUE(Template(136).FindItem(IDOK)->HasStyle(QStringLiteral("disabled")));
+    EXPECT_EQ(Template(139).FindItem(1013)->strText,
+              QStringLiteral("Laadin infot sõnastike kohta.\nPalun oodake..."));
+    EXPECT_FALSE(Template(139).HasStyle(QStringLiteral("visible")));
+}
+
+TEST(DialogTemplate, MalformedTablesAreRefusedWithTheLine)
+{
+    std::vector<CDialogTemplate> templates;
+    QString strError;
+    EXPECT_TRUE(CDialogTemplate::Parse(QStringLiteral("# none\n"), templates, &strError));
+    EXPECT_TRUE(templates.empty());
+
+    const struct {
+        const char* pszText;
+        const char* pszLine;
+    } bad[] = {
+        {"dialog 1 10 10 \"a\"\n  5 button 1 1 1 1 \"x\"\n", "line 1"},     // no end
+        {"dialog 1 10 10 \"a\"\n  5 knob 1 1 1 1 \"x\"\nend\n", "line 2"},  // unknown kind
+        {"dialog 1 10 10 \"a\"\n  5 button 1 1 1 \"x\"\nend\n", "line 2"},  // short
+        {"dialog 1 10 10 \"a\nend\n", "line 1"},                            // open string
+        {"dialog 1 10 10 \"a\"\nend\ndialog 1 5 5 \"b\"\nend\n", "line 3"}, // id twice
+        {"dialog 1 10 10 \"a\"\n 5 edit 1 1 1 1 \"\"\n items 5 \"x\"\nend\n", "line 3"},
+        {"end\n", "line 1"},
+    };
+    for (const auto& test : bad) {
+        templates.clear();
+        strError.clear();
+        EXPECT_FALSE(CDialogTemplate::Parse(QString::fromUtf8(test.pszText), templates, &strError))
+            << test.pszText;
+        EXPECT_TRUE(strError.startsWith(QLatin1String(test.pszLine))) << qPrintable(strError);
+    }
+
+    templates.clear();
+    ASSERT_TRUE(CDialogTemplate::Parse(
+        QStringLiteral("dialog 7 20 30 \"q \\\"x\\\"\" popup\n -1 static 1 2 3 4 \"\"\n"
+                       " -1 static 1 2 3 4 \"b\\\\c\" right\nend\n"),
+        templates, &strError))
+        << qPrintable(strError);
+    ASSERT_EQ(templates.size(), 1u);
+    EXPECT_EQ(templates[0].m_strCaption, QStringLiteral("q \"x\""));
+    EXPECT_EQ(templates[0].m_items.size(), 2u); // id -1 may repeat
+    EXPECT_EQ(templates[0].m_items[1].strText, QStringLiteral("b\\c"));
+}
+
+TEST(DialogTemplate, DialogUnitsFollowTheFontsBaseUnits)
+{
+    // Quarters and eighths of the base units, rounded as the system rounds.
+    EXPECT_EQ(CDialogTemplate::MapDialogRect(QRect(7, 44, 286, 174), QSize(6, 13)),
+              QRect(11, 72, 429, 283));
+    EXPECT_EQ(CDialogTemplate::MapDialogRect(QRect(0, 0, 2, 4), QSize(6, 13)), QRect(0, 0, 3, 7));
+
+    const QFont font = CDialogTemplate::DialogFont();
+    const QSize base = CDialogTemplate::GetBaseUnits(font);
+    const QFontMetrics metrics(font);
+    EXPECT_EQ(base.height(), metrics.height());
+    EXPECT_GE(base.width(), metrics.horizontalAdvance(QLatin1Char('i')));
+    EXPECT_LE(base.width(), metrics.horizontalAdvance(QLatin1Char('W')));
+    // A larger font gives a larger dialog.
+    QFont large = font;
+    large.setPointSize(16);
+    EXPECT_GT(Template(129).GetPixelSize(large).width(), Template(129).GetPixelSize(font).width());
+}
+
+TEST(DialogTemplate, BuildsNamedControlsAtTheirPlaces)
+{
+    QWidget host;
+    host.setFont(CDialogTemplate::DialogFont());
+    Template(135).CreateControls(&host);
+    const QSize base = CDialogTemplate::GetBaseUnits(host.font());
+
+    auto* pName = host.findChild<QLineEdit*>(QStringLiteral("ctl1008"));
+    ASSERT_NE(pName, nullptr);
+    EXPECT_EQ(pName->geometry(), CDialogTemplate::MapDialogRect(QRect(85, 23, 198, 12), base));
+    EXPECT_EQ(pName->focusPolicy(), Qt::StrongFocus);
+
+    auto* pCombo = host.findChild<QComboBox*>(QStringLiteral("ctl1015"));
+    ASSERT_NE(pCombo, nullptr);
+    EXPECT_FALSE(pCombo->isEditable());
+    EXPECT_EQ(pCombo->count(), 3);
+    EXPECT_EQ(pCombo->currentIndex(), -1);
+    // The closed box is much lower than the template's height with its list.
+    EXPECT_LT(pCombo->height(), CDialogTemplate::MapDialogRect(QRect(0, 0, 1, 113), base).height());
+
+    auto* pOk = host.findChild<QPushButton*>(QStringLiteral("ctl1"));
+    ASSERT_NE(pOk, nullptr);
+    EXPECT_EQ(pOk->text(), QStringLiteral("Lisa"));
+    auto* pLabel = host.findChild<QLabel*>(QStringLiteral("static7"));
+    ASSERT_NE(pLabel, nullptr);
+    EXPECT_EQ(pLabel->text(), QStringLiteral("Parameetri kodeering:"));
+    EXPECT_TRUE(pLabel->alignment() & Qt::AlignRight);
+
+    QWidget lists;
+    Template(136).CreateControls(&lists);
+    auto* pList = lists.findChild<QTreeWidget*>(QStringLiteral("ctl1007"));
+    ASSERT_NE(pList, nullptr);
+    EXPECT_EQ(pList->selectionMode(), QAbstractItemView::ExtendedSelection);
+    EXPECT_FALSE(lists.findChild<QPushButton*>(QStringLiteral("ctl1"))->isEnabled());
+}
+
+TEST(DialogTemplate, ActiveXControlsNeedARegisteredClass)
+{
+    const QString strClassId = QStringLiteral("{00000000-0000-0000-0000-00000000C0DE}");
+    std::vector<CDialogTemplate> templates;
+    ASSERT_TRUE(CDialogTemplate::Parse(
+        QStringLiteral("dialog 1 100 100 \"\" child\n 1006 control 1 1 50 50 \"%1\"\nend\n")
+            .arg(strClassId),
+        templates));
+
+    QWidget without;
+    templates[0].CreateControls(&without);
+    EXPECT_EQ(without.findChild<QWidget*>(QStringLiteral("ctl1006")), nullptr);
+
+    CDialogTemplate::RegisterControlClass(strClassId.toLower(),
+                                          [](QWidget* pParent) { return new QLabel(pParent); });
+    QWidget with;
+    templates[0].CreateControls(&with);
+    auto* pControl = with.findChild<QLabel*>(QStringLiteral("ctl1006"));
+    ASSERT_NE(pControl, nullptr);
+    CWnd wnd;
+    wnd.Attach(&with);
+    EXPECT_EQ(wnd.GetDlgItem(1006), pControl);
+    EXPECT_EQ(wnd.GetDlgItem(1007), nullptr);
+    wnd.Detach();
+}

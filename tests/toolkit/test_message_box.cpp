@@ -1,0 +1,147 @@
+#include "application.h"
+#include "exception.h"
+#include "exception_report.h"
+#include "gui_test.h"
+#include "message_box.h"
+#include "message_box_recorder.h"
+#include "wait_cursor.h"
+#include "win_defs.h"
+#include "wnd.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+struct ShownBox {
+    QString strText;
+    QString strTitle;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QWidget* pParent = nullptr;
+};
+
+// Answers the next real message box and tells what it showed.
+ShownBox AnswerNextBox(const std::function<void()>& show)
+{
+    ShownBox shown;
+    WhenModal([&](QWidget* pModal) {
+        auto* pBox = qobject_cast<QMessageBox*>(pModal);
+        if (!pBox)
+            return;
+        shown = {pBox->text(), pBox->windowTitle(), pBox->icon(), pBox->parentWidget()};
+        pBox->button(QMessageBox::Ok)->click();
+    });
+    show();
+    return shown;
+}
+
+} // namespace
+
+TEST(MessageBox, StopAndExclamationIconsWithTheirCaption)
+{
+    QWidget owner;
+    owner.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
+    CWnd wnd;
+    wnd.Attach(&owner);
+
+    ShownBox stop = AnswerNextBox([&] {
+        EXPECT_EQ(wnd.MessageBox(QStringLiteral("Viga IE initsialiseerimisel"),
+                                 QStringLiteral("Viga"), MB_ICONERROR),
+                  IDOK);
+    });
+    EXPECT_EQ(stop.strText, QStringLiteral("Viga IE initsialiseerimisel"));
+    EXPECT_EQ(stop.strTitle, QStringLiteral("Viga"));
+    EXPECT_EQ(stop.icon, QMessageBox::Critical);
+    EXPECT_EQ(stop.pParent, &owner);
+
+    ShownBox warn = AnswerNextBox([&] {
+        wnd.MessageBox(QStringLiteral("Palun sisestage sõna ja valige sõnastik!"),
+                       QStringLiteral("Viga"), MB_ICONEXCLAMATION);
+    });
+    EXPECT_EQ(warn.icon, QMessageBox::Warning);
+    EXPECT_EQ(warn.strText, QStringLiteral("Palun sisestage sõna ja valige sõnastik!"));
+
+    // Without a caption the box is captioned with the application name.
+    ShownBox plain = AnswerNextBox([&] { wnd.MessageBox(QStringLiteral("x")); });
+    EXPECT_EQ(plain.strTitle, AfxGetAppName());
+    EXPECT_EQ(plain.icon, QMessageBox::NoIcon);
+    wnd.Detach();
+}
+
+TEST(MessageBox, TheHookSeesEveryBoxInsteadOfTheScreen)
+{
+    {
+        MessageBoxRecorder outer;
+        {
+            MessageBoxRecorder inner;
+            AfxMessageBox(nullptr, QStringLiteral("a"), QStringLiteral("Viga"), MB_ICONSTOP);
+            ASSERT_EQ(inner.Count(), 1);
+            EXPECT_EQ(inner.Boxes()[0].strText, QStringLiteral("a"));
+            EXPECT_EQ(inner.Boxes()[0].nType, static_cast<unsigned>(MB_ICONSTOP));
+        }
+        // The outer recorder is back in place.
+        AfxMessageBox(nullptr, QStringLiteral("b"), QString(), MB_OK);
+        ASSERT_EQ(outer.Count(), 1);
+        EXPECT_EQ(outer.Boxes()[0].strCaption, AfxGetAppName());
+    }
+    ShownBox real = AnswerNextBox(
+        [] { AfxMessageBox(nullptr, QStringLiteral("c"), QStringLiteral("t"), MB_OK); });
+    EXPECT_EQ(real.strText, QStringLiteral("c"));
+}
+
+TEST(MessageBox, TheApplicationNameIsTheModuleFileName)
+{
+    const QString strExpected = QFileInfo(QCoreApplication::applicationFilePath()).baseName();
+    ASSERT_FALSE(strExpected.isEmpty());
+    EXPECT_EQ(AfxGetAppName(), strExpected);
+}
+
+TEST(MessageBox, EscapedFailuresGoToTheGeneralReport)
+{
+    MessageBoxRecorder boxes;
+    EXPECT_TRUE(AfxCallHandler(nullptr, [] {}));
+    EXPECT_FALSE(
+        AfxCallHandler(nullptr, [] { throw CException(QStringLiteral("Ühendus katkes")); }));
+    EXPECT_FALSE(AfxCallHandler(nullptr, [] { throw std::runtime_error("plain"); }));
+    EXPECT_FALSE(AfxCallHandler(nullptr, [] { throw CException(); }));
+    EXPECT_FALSE(AfxCallHandler(nullptr, [] { throw 42; }));
+    EXPECT_FALSE(AfxCallHandler(nullptr, [] { throw std::bad_alloc(); }));
+    ASSERT_EQ(boxes.Count(), 5);
+    const QStringList texts = {QStringLiteral("Ühendus katkes"), QStringLiteral("plain"),
+                               QStringLiteral("Internal application error."),
+                               QStringLiteral("Internal application error."),
+                               QStringLiteral("Out of memory.")};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(boxes.Boxes()[i].strText, texts[i]);
+        EXPECT_EQ(boxes.Boxes()[i].strCaption, AfxGetAppName());
+        EXPECT_EQ(boxes.Boxes()[i].nType, static_cast<unsigned>(MB_OK | MB_ICONSTOP));
+    }
+}
+
+TEST(MessageBox, TheBusyCursorComesAndGoes)
+{
+    ASSERT_EQ(QApplication::overrideCursor(), nullptr);
+    CWnd wnd;
+    wnd.BeginWaitCursor();
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::WaitCursor);
+    wnd.EndWaitCursor();
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    wnd.EndWaitCursor(); // one too many does no harm
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    try {
+        CWaitCursor wait;
+        EXPECT_NE(QApplication::overrideCursor(), nullptr);
+        throw std::runtime_error("download failed");
+    } catch (const std::exception&) {
+    }
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
