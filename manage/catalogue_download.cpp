@@ -95,8 +95,10 @@ CDictCatalogue FetchPublishedCatalogue(const std::u16string& fileName,
     if (!pReply->isFinished())
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     // An aborted reply has nothing more to read.
-    if (!bTooLarge && !bTimedOut)
+    if (!bTooLarge && !bTimedOut) {
         body += pReply->readAll();
+        bTooLarge = body.size() > limits.nMaxBytes;
+    }
 
     const QNetworkReply::NetworkError error = pReply->error();
     const bool bAnswered = pReply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();

@@ -18,8 +18,10 @@ void SizeListColumns(CListCtrl& list)
 {
     const int nWidth = list.GetClientRect().width();
     if (list.GetItemCount() > 0) {
-        list.SetColumnWidth(0, LVSCW_AUTOSIZE);
-        list.SetColumnWidth(1, LVSCW_AUTOSIZE);
+        // Fitted to the texts and to the heading, so that a column of short
+        // texts ("utf8") does not cut its heading ("Kodeering") off.
+        list.SetColumnWidth(0, LVSCW_AUTOSIZE_USEHEADER);
+        list.SetColumnWidth(1, LVSCW_AUTOSIZE_USEHEADER);
         if (list.GetColumnWidth(0) > nWidth / 2)
             list.SetColumnWidth(0, nWidth / 2);
     } else {

@@ -10,6 +10,7 @@ class CListCtrl;
 void InsertListColumns(CListCtrl& list);
 
 // Shares the list's client width among the three columns: with rows, the
-// first two fit their texts (the first at most half the width); without,
-// they get a third and a quarter. The last column takes the rest.
+// first two fit their texts and headings (the first at most half the
+// width); without, they get a third and a quarter. The last column takes
+// the rest.
 void SizeListColumns(CListCtrl& list);

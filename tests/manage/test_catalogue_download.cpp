@@ -1,0 +1,179 @@
+#include "catalogue_download.h"
+#include "internet_exception.h"
+#include "manage_test.h"
+#include "test_http_server.h"
+
+#include <QElapsedTimer>
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+const CDictEntry kEkss{u"EKSS", u"utf8", u"http://127.0.0.1/ekss?q="};
+const CDictEntry kOs{u"ÕS", u"baltic", u"http://127.0.0.1/os?w="};
+const CDictEntry kVene{u"Русско-эстонский", u"western", u"http://127.0.0.1/ru?w="};
+
+// The maker's site on a server of the test's own.
+class CatalogueDownloadTest : public ::testing::Test
+{
+protected:
+    void Serve(const QByteArray& body, const QByteArray& fileName = "dict.kvd")
+    {
+        TestHttpServer::Reply reply;
+        reply.contentType = "application/octet-stream";
+        reply.body = body;
+        m_server.Serve("/quillbridge/" + fileName, reply);
+    }
+
+    void Serve(const TestHttpServer::Reply& reply)
+    {
+        m_server.Serve("/quillbridge/dict.kvd", reply);
+    }
+
+    // The failure of a fetch that must fail.
+    CInternetException FetchFailure(const CDownloadLimits& limits = {})
+    {
+        try {
+            const CDictCatalogue got = FetchPublishedCatalogue(u"dict.kvd", limits);
+            ADD_FAILURE() << "fetched " << got.GetCount() << " entries";
+        } catch (const CInternetException& e) {
+            return e;
+        }
+        return CInternetException(0, QString());
+    }
+
+    TestHttpServer m_server;
+    SiteBaseOverride m_site{m_server.Url("/quillbridge/").toString()};
+};
+
+} // namespace
+
+TEST_F(CatalogueDownloadTest, ACompleteListComesBackWholeAndInOrder)
+{
+    const std::vector<CDictEntry> entries = {kEkss, kOs, kVene, kOs};
+    Serve(PublishedBody(entries, 2), "predict.kvd");
+    const CDictCatalogue got = FetchPublishedCatalogue(u"predict.kvd");
+    // A pre-dictionary list too: nothing hidden, no " --- " added.
+    EXPECT_EQ(got.entries, entries);
+    EXPECT_EQ(got.fixedCount, 0);
+    EXPECT_TRUE(got.title.empty());
+    ASSERT_EQ(m_server.Requests().size(), 1);
+    EXPECT_EQ(m_server.Requests()[0].method, "GET");
+    EXPECT_EQ(m_server.Requests()[0].target, "/quillbridge/predict.kvd");
+}
+
+TEST_F(CatalogueDownloadTest, TheListEndsAtAnEmptyFieldOrWhereTheBodyBreaksOff)
+{
+    Serve(PublishedBody({kEkss, kOs, {u"Katki", u"", u"http://x/"}, kVene}));
+    EXPECT_EQ(FetchPublishedCatalogue(u"dict.kvd").entries, (std::vector<CDictEntry>{kEkss, kOs}));
+
+    // Cut inside the second string of the third entry.
+    const QByteArray whole = PublishedBody({kEkss, kOs, kVene});
+    const qsizetype nCut = PublishedBody({kEkss, kOs}).size() + 2 * (kVene.name.size() + 1) + 4;
+    Serve(whole.left(nCut));
+    EXPECT_EQ(FetchPublishedCatalogue(u"dict.kvd").entries, (std::vector<CDictEntry>{kEkss, kOs}));
+
+    // The same cut by the connection: the server announced more and closed.
+    TestHttpServer::Reply broken;
+    broken.body = whole;
+    broken.mode = TestHttpServer::Reply::Mode::Truncate;
+    broken.truncateAt = static_cast<int>(nCut);
+    Serve(broken);
+    EXPECT_EQ(FetchPublishedCatalogue(u"dict.kvd").entries, (std::vector<CDictEntry>{kEkss, kOs}));
+
+    // An odd last byte.
+    Serve(PublishedBody({kEkss}) + "A");
+    EXPECT_EQ(FetchPublishedCatalogue(u"dict.kvd").entries, std::vector<CDictEntry>{kEkss});
+}
+
+TEST_F(CatalogueDownloadTest, BodiesWithoutACompleteEntryGiveNoEntries)
+{
+    for (const QByteArray& body :
+         {QByteArray(), QByteArray("\x01\x00\x00", 3), QByteArray("\x01\x00\x00\x00", 4),
+          QByteArray("<html><body>Not here</body></html>")}) {
+        Serve(body);
+        EXPECT_EQ(FetchPublishedCatalogue(u"dict.kvd").GetCount(), 0) << body.toStdString();
+    }
+    // An error page is read like any body: the status is not examined.
+    TestHttpServer::Reply missing;
+    missing.status = 404;
+    missing.body = PublishedBody({kOs});
+    Serve(missing);
+    EXPECT_EQ(FetchPublishedCatalogue(u"dict.kvd").entries, std::vector<CDictEntry>{kOs});
+}
+
+TEST_F(CatalogueDownloadTest, TheRequestCarriesTheApplicationNameAndBypassesCaches)
+{
+    TestHttpServer::Reply reply;
+    reply.body = PublishedBody({kEkss});
+    // An answer that any cache would be allowed to keep for an hour.
+    reply.headers = {{"Cache-Control", "public, max-age=3600"}};
+    m_server.Serve("/quillbridge/dict.kvd", reply);
+    EXPECT_EQ(FetchPublishedCatalogue(u"dict.kvd").entries, std::vector<CDictEntry>{kEkss});
+    reply.body = PublishedBody({kOs});
+    m_server.Serve("/quillbridge/dict.kvd", reply);
+    EXPECT_EQ(FetchPublishedCatalogue(u"dict.kvd").entries, std::vector<CDictEntry>{kOs});
+
+    const auto requests = m_server.Requests();
+    ASSERT_EQ(requests.size(), 2);
+    for (const TestHttpServer::Request& request : requests) {
+        EXPECT_EQ(request.Header("User-Agent"), "quillbridge");
+        EXPECT_EQ(request.Header("Cache-Control"), "no-cache");
+        EXPECT_FALSE(request.HasHeader("If-Modified-Since"));
+        EXPECT_FALSE(request.HasHeader("If-None-Match"));
+    }
+}
+
+TEST_F(CatalogueDownloadTest, AnUnreachableServerIsAnOpenFailure)
+{
+    const SiteBaseOverride dead(
+        QStringLiteral("http://127.0.0.1:%1/quillbridge/").arg(UnusedPort()));
+    const CInternetException e = FetchFailure();
+    EXPECT_EQ(e.m_dwError, static_cast<unsigned long>(CInternetException::errorCannotConnect));
+    EXPECT_FALSE(e.GetErrorMessage().isEmpty());
+}
+
+TEST_F(CatalogueDownloadTest, AStalledServerEndsAfterTheIdleTimeOut)
+{
+    TestHttpServer::Reply stall;
+    stall.mode = TestHttpServer::Reply::Mode::Stall;
+    Serve(stall);
+    QElapsedTimer timer;
+    timer.start();
+    const CInternetException e = FetchFailure({500, 4 * 1024 * 1024});
+    // Coarse timers may fire a little early.
+    EXPECT_GE(timer.elapsed(), 450);
+    EXPECT_LT(timer.elapsed(), 3000);
+    EXPECT_EQ(e.m_dwError, static_cast<unsigned long>(CInternetException::errorTimeout));
+    EXPECT_TRUE(e.GetErrorMessage().contains(QStringLiteral("timed out"))) << e.what();
+
+    // Progress keeps it going: a body that trickles in slower than the
+    // time-out in all, but never pauses that long, arrives.
+    TestHttpServer::Reply slow;
+    slow.body = PublishedBody({kEkss});
+    slow.headerDelayMs = 300;
+    slow.bodyDelayMs = 300;
+    Serve(slow);
+    EXPECT_EQ(FetchPublishedCatalogue(u"dict.kvd", {500, 1024}).entries,
+              std::vector<CDictEntry>{kEkss});
+}
+
+TEST_F(CatalogueDownloadTest, ABodyOverTheCapEndsTheDownloadWithNothing)
+{
+    const CDownloadLimits limits;
+    EXPECT_EQ(limits.nMaxBytes, 4 * 1024 * 1024);
+    EXPECT_EQ(limits.nIdleTimeoutMs, 30 * 1000);
+
+    // A well-formed list just over the cap is refused whole.
+    QByteArray body = PublishedBody({kEkss});
+    body += QByteArray(limits.nMaxBytes + 1 - body.size(), 'a');
+    Serve(body);
+    const CInternetException e = FetchFailure();
+    EXPECT_EQ(e.m_dwError, static_cast<unsigned long>(CInternetException::errorTooLarge));
+    EXPECT_TRUE(e.GetErrorMessage().contains(QString::number(limits.nMaxBytes))) << e.what();
+
+    // At the cap exactly it is still a list.
+    Serve(body.left(limits.nMaxBytes));
+    EXPECT_EQ(FetchPublishedCatalogue(u"dict.kvd").entries, std::vector<CDictEntry>{kEkss});
+}
