@@ -84,13 +84,6 @@ TEST_F(WebBrowser, EventsTellOfLoadingAndOfTheHistory)
                          std::make_pair(int(CWebBrowser::CSC_NAVIGATEBACK), false)) !=
                    changes.end();
     }));
-
-    m_page.m_browser.GoForward();
-    ASSERT_TRUE(WaitFor([&] { return m_page.CurrentUrl() == m_server.Url("/two"); }));
-    const int nBefore = m_page.m_nCompletes;
-    m_page.m_browser.Refresh();
-    ASSERT_TRUE(m_page.WaitForLoads(nBefore + 1));
-    EXPECT_EQ(m_server.RequestsFor("/two").size(), 2);
 }
 
 TEST_F(WebBrowser, CallsTheBrowserCannotCarryOutRaise)

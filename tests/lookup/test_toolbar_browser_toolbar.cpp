@@ -5,9 +5,7 @@
 #include "test_http_server.h"
 #include "win_defs.h"
 
-#include <QAbstractButton>
 #include <QHelpEvent>
-#include <QMessageBox>
 #include <QTest>
 #include <QToolButton>
 #include <QToolTip>
@@ -189,28 +187,6 @@ TEST_F(BrowserToolBar, AFailingCommandTellsItsFailure)
     EXPECT_EQ(ExecuteBrowserCommand(page.m_browser, 5), -1);
     EXPECT_EQ(ExecuteBrowserCommand(page.m_browser, 0), -1);
     EXPECT_EQ(boxes.Count(), 0);
-}
-
-TEST_F(BrowserToolBar, TheFailureBoxOnScreenHasTheStopIcon)
-{
-    BrowserTestPage page;
-    Open(page);
-    QString strText, strTitle;
-    QMessageBox::Icon icon = QMessageBox::NoIcon;
-    WhenModal([&](QWidget* pModal) {
-        auto* pBox = qobject_cast<QMessageBox*>(pModal);
-        ASSERT_NE(pBox, nullptr);
-        strText = pBox->text();
-        strTitle = pBox->windowTitle();
-        icon = pBox->icon();
-        pBox->button(QMessageBox::Ok)->click();
-    });
-    // The toolbar's own click path, on a command the browser refuses.
-    page.m_toolBar.EnableButton(2, true);
-    page.Button(2)->click();
-    EXPECT_EQ(strText, QStringLiteral("Järgmisele leheküljele minek ebaõnnestus!"));
-    EXPECT_EQ(strTitle, QStringLiteral("Viga"));
-    EXPECT_EQ(icon, QMessageBox::Critical);
 }
 
 TEST_F(BrowserToolBar, TooltipsNameTheFourCommands)

@@ -75,27 +75,6 @@ TEST(MessageBox, StopAndExclamationIconsWithTheirCaption)
     wnd.Detach();
 }
 
-TEST(MessageBox, TheHookSeesEveryBoxInsteadOfTheScreen)
-{
-    {
-        MessageBoxRecorder outer;
-        {
-            MessageBoxRecorder inner;
-            AfxMessageBox(nullptr, QStringLiteral("a"), QStringLiteral("Viga"), MB_ICONSTOP);
-            ASSERT_EQ(inner.Count(), 1);
-            EXPECT_EQ(inner.Boxes()[0].strText, QStringLiteral("a"));
-            EXPECT_EQ(inner.Boxes()[0].nType, static_cast<unsigned>(MB_ICONSTOP));
-        }
-        // The outer recorder is back in place.
-        AfxMessageBox(nullptr, QStringLiteral("b"), QString(), MB_OK);
-        ASSERT_EQ(outer.Count(), 1);
-        EXPECT_EQ(outer.Boxes()[0].strCaption, AfxGetAppName());
-    }
-    ShownBox real = AnswerNextBox(
-        [] { AfxMessageBox(nullptr, QStringLiteral("c"), QStringLiteral("t"), MB_OK); });
-    EXPECT_EQ(real.strText, QStringLiteral("c"));
-}
-
 TEST(MessageBox, TheApplicationNameIsTheModuleFileName)
 {
     const QString strExpected = QFileInfo(QCoreApplication::applicationFilePath()).baseName();

@@ -179,26 +179,6 @@ TEST(PropertySheet, TheCloseBoxCancelsTheCreatedPages)
     EXPECT_EQ(pages.Take(), Log({"help:init", "help:set", "help:cancel"}));
 }
 
-TEST(PropertySheet, APageThatRefusesToBeLeftStaysShown)
-{
-    QObject context;
-    Pages pages;
-    pages.run.m_bMayLeave = false;
-    CPropertySheet sheet(QStringLiteral("Leht"));
-    pages.AddTo(sheet);
-    int nShown = -1;
-    WhenModal([&](QWidget*) {
-        sheet.GetTabControl()->setCurrentIndex(2);
-        nShown = sheet.GetTabControl()->currentIndex();
-        sheet.EndDialog(IDCANCEL);
-    });
-    Watchdog(&context, sheet);
-    sheet.DoModal();
-    EXPECT_EQ(nShown, 0);
-    EXPECT_EQ(pages.Take(), Log({"run:init", "run:set", "run:kill"}));
-    EXPECT_FALSE(pages.predict.IsWindow());
-}
-
 TEST(PropertySheet, LeavingAndEnteringExchangesThePageData)
 {
     QObject context;
@@ -267,20 +247,25 @@ TEST(PropertySheet, EnterRunsTheActivePagesControlWithTheDefaultId)
     EXPECT_EQ(onHelp, Log({"help:1004"}));
 }
 
-TEST(PropertySheet, EnterOnAPlainSheetPressesOk)
+TEST(PropertySheet, OkAsksTheActivePageToLetGo)
 {
     QObject context;
     Pages pages;
+    pages.run.m_bMayLeave = false;
     CPropertySheet sheet(QStringLiteral("Leht"));
     pages.AddTo(sheet);
     WhenModal([&](QWidget* pModal) {
-        sheet.SetActivePage(1);
-        pages.Take();
+        sheet.GetTabControl()->setCurrentIndex(2); // refused: the page stays
+        EXPECT_EQ(sheet.GetTabControl()->currentIndex(), 0);
+        PressKey(pModal, Qt::Key_Return); // OK, refused as well
+        pages.run.m_bMayLeave = true;
         PressKey(pModal, Qt::Key_Return);
     });
     Watchdog(&context, sheet);
     EXPECT_EQ(sheet.DoModal(), IDOK);
-    EXPECT_EQ(pages.Take(), Log({"dict:kill", "run:ok", "dict:ok"}));
+    EXPECT_EQ(pages.Take(),
+              Log({"run:init", "run:set", "run:kill", "run:kill", "run:kill", "run:ok"}));
+    EXPECT_FALSE(pages.predict.IsWindow());
 }
 
 TEST(PropertySheet, HiddenButtonsLeaveNoStripAndEscStillCloses)

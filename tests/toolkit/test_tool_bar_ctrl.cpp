@@ -2,11 +2,9 @@
 #include "tool_bar_ctrl.h"
 #include "win_defs.h"
 
-#include <QHelpEvent>
 #include <QImage>
 #include <QTest>
 #include <QToolButton>
-#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -27,15 +25,6 @@ protected:
     {
         m_commands.emplace_back(nID, pSource);
         return true;
-    }
-};
-
-class TipToolBar : public CToolBarCtrl
-{
-protected:
-    QString OnNeedToolTipText(int nID) override
-    {
-        return nID == 2 ? QString() : QStringLiteral("nupp %1").arg(nID);
     }
 };
 
@@ -114,31 +103,4 @@ TEST(ToolBarCtrl, ClicksReachTheOwnerAsCommandsFromTheToolbar)
     EXPECT_FALSE(bar.Create(WS_VISIBLE, QRect(), &parent, 1)); // once only
     CToolBarCtrl orphan;
     EXPECT_FALSE(orphan.Create(WS_VISIBLE, QRect(), nullptr, 1));
-}
-
-TEST(ToolBarCtrl, TooltipsAreAskedForWhenTheyShow)
-{
-    QWidget parent;
-    parent.resize(200, 60);
-    TipToolBar bar;
-    ASSERT_TRUE(bar.Create(WS_CHILD | WS_VISIBLE | TBSTYLE_TOOLTIPS, QRect(), &parent, 1));
-    bar.AddBitmap(3, 138);
-    bar.AddButtons(3, kButtons);
-    bar.AutoSize();
-    parent.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&parent));
-
-    auto hover = [&](int nID) {
-        QToolButton* pButton = bar.GetButton(nID);
-        const QPoint pos = pButton->rect().center();
-        QHelpEvent event(QEvent::ToolTip, pos, pButton->mapToGlobal(pos));
-        QCoreApplication::sendEvent(pButton, &event);
-        return QToolTip::isVisible() ? QToolTip::text() : QString();
-    };
-    EXPECT_EQ(hover(1), QStringLiteral("nupp 1"));
-    EXPECT_EQ(hover(3), QStringLiteral("nupp 3")); // disabled buttons have theirs too
-    QToolTip::hideText();
-    ASSERT_TRUE(QTest::qWaitFor([] { return !QToolTip::isVisible(); }));
-    EXPECT_EQ(hover(2), QString());
-    QToolTip::hideText();
 }
