@@ -96,7 +96,6 @@ protected:
 TEST_F(LoadDialogTest, CaptionAndAddressComeFromTheCatalogue)
 {
     Publish("dict.kvd", {kEkss});
-    Publish("predict.kvd", {kVene});
     QString strCaption;
     Run([&](QWidget* pDlg) {
         strCaption = pDlg->windowTitle();
@@ -104,18 +103,8 @@ TEST_F(LoadDialogTest, CaptionAndAddressComeFromTheCatalogue)
         Cancel()->click();
     });
     EXPECT_EQ(strCaption, QStringLiteral("Sõnastikud: laadimine"));
-
-    m_catalogue = CDictCatalogue(u"Eelsõnastikud", u"predict.kvd", 1);
-    Run([&](QWidget* pDlg) {
-        strCaption = pDlg->windowTitle();
-        // The published pre-dictionary list is offered whole: no " --- ".
-        EXPECT_EQ(RowsOf(List()), RowsOf({kVene}));
-        Cancel()->click();
-    });
-    EXPECT_EQ(strCaption, QStringLiteral("Eelsõnastikud: laadimine"));
-    ASSERT_EQ(m_server.Requests().size(), 2);
+    ASSERT_EQ(m_server.Requests().size(), 1);
     EXPECT_EQ(m_server.Requests()[0].path, "/quillbridge/dict.kvd");
-    EXPECT_EQ(m_server.Requests()[1].path, "/quillbridge/predict.kvd");
 }
 
 TEST_F(LoadDialogTest, PreselectsExactlyTheNamesThePageDoesNotListYet)
