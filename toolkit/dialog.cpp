@@ -38,7 +38,10 @@ int CDialog::DoModal()
         return -1;
     }
     GetSafeHwnd()->setWindowModality(Qt::ApplicationModal);
-    AfxCallHandler(GetSafeHwnd(), [this] { OnInitDialog(); });
+    bool bFocus = false;
+    AfxCallHandler(GetSafeHwnd(), [this, &bFocus] { bFocus = OnInitDialog(); });
+    if (bFocus)
+        GotoFirstTabStop();
     const int nResult = RunModalLoop();
     DestroyWindow();
     return nResult;

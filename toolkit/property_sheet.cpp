@@ -58,6 +58,9 @@ int CPropertySheet::DoModal()
         return -1;
     }
     AfxCallHandler(GetSafeHwnd(), [this] { OnInitDialog(); });
+    // The window opens with the focus in the first page's first control.
+    if (CPropertyPage* pPage = GetActivePage())
+        pPage->GotoFirstTabStop();
     const int nResult = RunModalLoop();
     // The pages' windows go with the sheet's.
     for (CPropertyPage* pPage : m_pages)

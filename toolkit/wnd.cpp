@@ -318,3 +318,17 @@ void CWnd::MapCommand(int nID, std::function<void()> handler)
 {
     m_commandMap[nID] = std::move(handler);
 }
+
+void CWnd::GotoFirstTabStop()
+{
+    if (!IsWindow())
+        return;
+    for (QObject* pChild : GetSafeHwnd()->children()) {
+        auto* pControl = qobject_cast<QWidget*>(pChild);
+        if (pControl && !pControl->isHidden() && pControl->isEnabled() &&
+            (pControl->focusPolicy() & Qt::TabFocus)) {
+            pControl->setFocus(Qt::TabFocusReason);
+            return;
+        }
+    }
+}

@@ -61,6 +61,10 @@ public:
     int MessageBox(const QString& strText, const QString& strCaption = QString(),
                    unsigned nType = 0);
 
+    // Gives the focus to the first enabled control that Tab can reach, as the
+    // window system does when a dialog's initialisation asks it to.
+    void GotoFirstTabStop();
+
     void BeginWaitCursor();
     void EndWaitCursor();
 

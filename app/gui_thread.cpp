@@ -1,0 +1,140 @@
+#include "gui_thread.h"
+
+#include "module_directory.h"
+#include "wake_forwarder.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QThread>
+
+#include <cstdlib>
+
+namespace
+{
+
+// QApplication keeps argc and argv for its whole life, and Chromium refuses an
+// empty argument list.
+int g_argc = 1;
+char g_argv0[] = "quillbridge";
+char* g_argv[] = {g_argv0, nullptr};
+
+bool HasDisplay()
+{
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+        const char* value = std::getenv(name);
+        if (value && *value)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+CGuiThread::CGuiThread() : m_pLoadThread(QThread::currentThread()) {}
+
+CGuiThread::~CGuiThread()
+{
+    Stop();
+}
+
+bool CGuiThread::Start()
+{
+    if (m_thread.joinable())
+        return true;
+    // Without a display Qt would end the host's process instead of failing.
+    if (!HasDisplay())
+        return false;
+    m_thread = std::thread([this] { ThreadMain(); });
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return m_bStarted; });
+    return true;
+}
+
+void CGuiThread::ThreadMain()
+{
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    new QApplication(g_argc, g_argv);
+    if (!QCoreApplication::eventDispatcher() && m_pLoadThread != QThread::currentThread() &&
+        !m_pLoadThread->eventDispatcher())
+        m_pLoadThread->setEventDispatcher(
+            new CWakeForwarder(QAbstractEventDispatcher::instance(QThread::currentThread())));
+    QCoreApplication::setApplicationName(QString::fromStdString(ModuleBaseName()));
+    // Every run ends with its window closed; that must not end the loop.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    for (;;) {
+        // Between runs the thread only keeps the browser engine's events
+        // going. A run starts from here, outside any event handler, because
+        // windows opened from inside a posted event get no keyboard input.
+        QEventLoop idle;
+        {
+            std::lock_guard lock(m_mutex);
+            m_pIdleLoop = &idle;
+            m_bStarted = true;
+        }
+        m_changed.notify_all();
+        bool bWork = false;
+        {
+            std::lock_guard lock(m_mutex);
+            bWork = m_pRequest || m_bStopping;
+        }
+        if (!bWork)
+            idle.exec();
+
+        std::unique_lock lock(m_mutex);
+        m_pIdleLoop = nullptr;
+        if (m_bStopping)
+            return;
+        if (!m_pRequest)
+            continue;
+        const std::function<void()>* pRequest = m_pRequest;
+        lock.unlock();
+        (*pRequest)();
+        lock.lock();
+        m_pRequest = nullptr;
+        m_bDone = true;
+        lock.unlock();
+        m_changed.notify_all();
+    }
+}
+
+void CGuiThread::WakeIdleLoop()
+{
+    if (m_pIdleLoop)
+        QMetaObject::invokeMethod(m_pIdleLoop, &QEventLoop::quit, Qt::QueuedConnection);
+}
+
+bool CGuiThread::Call(const std::function<void()>& fn)
+{
+    QCoreApplication* pApp = QCoreApplication::instance();
+    if (!pApp || m_thread.joinable()) {
+        if (!Start())
+            return false;
+        std::unique_lock lock(m_mutex);
+        m_pRequest = &fn;
+        m_bDone = false;
+        WakeIdleLoop();
+        m_changed.wait(lock, [this] { return m_bDone; });
+        return true;
+    }
+    // The host has a Qt application of its own: the run belongs on its thread.
+    if (!qobject_cast<QApplication*>(pApp))
+        return false;
+    if (QThread::currentThread() == pApp->thread())
+        fn();
+    else
+        QMetaObject::invokeMethod(pApp, fn, Qt::BlockingQueuedConnection);
+    return true;
+}
+
+void CGuiThread::Stop()
+{
+    if (!m_thread.joinable())
+        return;
+    {
+        std::lock_guard lock(m_mutex);
+        m_bStopping = true;
+        WakeIdleLoop();
+    }
+    m_thread.join();
+}

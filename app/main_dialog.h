@@ -1,0 +1,26 @@
+#pragma once
+
+#include "help_dialog.h"
+#include "property_sheet.h"
+#include "run_dialog.h"
+
+#include <string>
+
+// The library's only top-level window: the lookup, catalogue and help tabs,
+// without a button row. Esc and the close box close it; Enter always means
+// control 1004 of the page on show.
+class CMainDialog : public CPropertySheet
+{
+public:
+    CMainDialog(const std::u16string& strCaption, const std::u16string& strWord, CWnd* pParentWnd,
+                int iSelectPage);
+
+    bool OnInitDialog() override;
+
+protected:
+    bool OnSetDefId(int nID) override;
+
+private:
+    CRunDialog m_runPage;
+    CHelpDialog m_helpPage;
+};

@@ -1,0 +1,13 @@
+#include "wake_forwarder.h"
+
+void CWakeForwarder::wakeUp()
+{
+    if (m_pTarget)
+        m_pTarget->wakeUp();
+}
+
+void CWakeForwarder::interrupt()
+{
+    if (m_pTarget)
+        m_pTarget->interrupt();
+}

@@ -1,0 +1,46 @@
+#include "help_dialog.h"
+
+#include "data_exchange.h"
+#include "site_address.h"
+
+namespace
+{
+
+enum : int {
+    IDD_HELP = 130,
+    IDC_BROWSER = 1006,
+    IDC_TOOLBAR_PLACE = 1012,
+};
+
+} // namespace
+
+CHelpDialog::CHelpDialog() : CPropertyPage(IDD_HELP) {}
+
+void CHelpDialog::DoDataExchange(CDataExchange* pDX)
+{
+    CPropertyPage::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_BROWSER, m_browser);
+}
+
+bool CHelpDialog::OnInitDialog()
+{
+    const bool bResult = CPropertyPage::OnInitDialog();
+    // The lookup page, created first, has already closed the window if there
+    // is no browser; this page relies on that.
+    m_browser.SetDownloadBeginHandler([this] { m_toolBar.SetCommandState(3, true); });
+    m_browser.SetDownloadCompleteHandler([this] { m_toolBar.SetCommandState(3, false); });
+    m_browser.SetCommandStateChangeHandler(
+        [this](int nCommand, bool bEnable) { m_toolBar.SetCommandState(nCommand, bEnable); });
+    m_toolBar.Create(GetDlgItem(IDC_TOOLBAR_PLACE), this);
+    m_browser.Navigate(QString::fromStdU16String(SiteBaseAddress()));
+    return bResult;
+}
+
+bool CHelpDialog::OnCommand(int nID, QWidget* pSource)
+{
+    if (pSource && pSource == m_toolBar.GetSafeHwnd()) {
+        ExecuteBrowserCommand(m_browser, nID);
+        return true;
+    }
+    return CPropertyPage::OnCommand(nID, pSource);
+}
