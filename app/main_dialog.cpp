@@ -1,5 +1,6 @@
 #include "main_dialog.h"
 
+#include "dict_catalogue.h"
 #include "win_defs.h"
 
 #include <QPushButton>
@@ -18,7 +19,11 @@ CMainDialog::CMainDialog(const std::u16string& strCaption, const std::u16string&
     : CPropertySheet(QString::fromStdU16String(strCaption), pParentWnd, iSelectPage)
 {
     m_runPage.m_word = QString::fromStdU16String(strWord);
+    m_dictPage.SetCatalogue(&g_dictCatalogue);
+    m_predictPage.SetCatalogue(&g_predictCatalogue);
     AddPage(&m_runPage);
+    AddPage(&m_dictPage);
+    AddPage(&m_predictPage);
     AddPage(&m_helpPage);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "dict_dialog.h"
 #include "help_dialog.h"
 #include "property_sheet.h"
 #include "run_dialog.h"
@@ -22,5 +23,7 @@ protected:
 
 private:
     CRunDialog m_runPage;
+    CDictDialog m_dictPage;
+    CDictDialog m_predictPage;
     CHelpDialog m_helpPage;
 };
