@@ -1,12 +1,10 @@
-// Shows the catalogue page, the entry dialog and the download selection with
-// a list from a local server, and saves what the screen shows of each into
-// the folder QB_SCREENSHOT_DIR names. Run on a display (xvfb-run).
+// Shows the main window on its "Sõnastikud" tab, the entry dialog and the
+// download selection with a list from a local server, and saves what the
+// screen shows of each into the folder QB_SCREENSHOT_DIR names. Run on a
+// display (xvfb-run).
 #include "dict_catalogue.h"
-#include "dict_dialog.h"
-#include "dict_entry_dialog.h"
-#include "load_dialog.h"
+#include "main_dialog.h"
 #include "manage_test.h"
-#include "property_sheet.h"
 #include "test_http_server.h"
 #include "win_defs.h"
 
@@ -57,16 +55,10 @@ TEST(ManageScreenshots, Take)
     ASSERT_FALSE(OutputDir().isEmpty()) << "set QB_SCREENSHOT_DIR to the folder to write";
     ModalWatchdog watchdog(60000);
 
-    CDictCatalogue dict(u"Sõnastikud", u"dict.kvd", 0);
-    CDictCatalogue predict(u"Eelsõnastikud", u"predict.kvd", 1);
     for (const CDictEntry& entry : kEntries)
-        dict.AddEntry(entry);
-    CDictDialog dictPage, predictPage;
-    dictPage.SetCatalogue(&dict);
-    predictPage.SetCatalogue(&predict);
-    CPropertySheet sheet(QStringLiteral("KV Quillbridge"));
-    sheet.AddPage(&dictPage);
-    sheet.AddPage(&predictPage);
+        g_dictCatalogue.AddEntry(entry);
+    // Opened on its second tab, so the lookup page and its browser are never made.
+    CMainDialog sheet(u"KV Quillbridge", u"", nullptr, 1);
 
     TestHttpServer server;
     TestHttpServer::Reply published;
