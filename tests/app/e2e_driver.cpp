@@ -1,0 +1,444 @@
+// Drives the real library as a host would: loads quillbridge.so, calls its two
+// entry points, and works the window from a second thread through the Qt
+// application, as a person would with mouse and keys. One scenario per run;
+// prints what it saw and exits 0 when everything held.
+#include "quillbridge.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QTreeWidget>
+#include <QWebEngineView>
+
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <dlfcn.h>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <sys/stat.h>
+#include <thread>
+
+namespace
+{
+
+using namespace std::chrono_literals;
+
+decltype(&QuillbridgeVersion) g_pVersion;
+decltype(&QuillbridgeRun) g_pRun;
+std::filesystem::path g_dir;
+int g_nFailures = 0;
+
+void Check(bool bOk, const std::string& strWhat)
+{
+    std::printf("%s: %s\n", bOk ? "ok" : "FAILED", strWhat.c_str());
+    std::fflush(stdout);
+    if (!bOk)
+        ++g_nFailures;
+}
+
+// Runs fn on the thread of the Qt application and waits for it.
+template <class F> auto Gui(F fn)
+{
+    using Result = decltype(fn());
+    if constexpr (std::is_void_v<Result>) {
+        QMetaObject::invokeMethod(qApp, fn, Qt::BlockingQueuedConnection);
+    } else {
+        Result result{};
+        QMetaObject::invokeMethod(
+            qApp, [&] { result = fn(); }, Qt::BlockingQueuedConnection);
+        return result;
+    }
+}
+
+// Starts fn on the thread of the Qt application without waiting: for what opens
+// a modal window, which the script then answers.
+void GuiPost(const std::function<void()>& fn)
+{
+    QMetaObject::invokeMethod(qApp, fn, Qt::QueuedConnection);
+}
+
+bool WaitFor(const std::function<bool()>& pred, std::chrono::milliseconds timeout = 15s)
+{
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (std::chrono::steady_clock::now() < end) {
+        if (qApp && Gui([&] { return pred(); }))
+            return true;
+        std::this_thread::sleep_for(30ms);
+    }
+    return false;
+}
+
+void WaitForApplication()
+{
+    while (!qApp)
+        std::this_thread::sleep_for(10ms);
+}
+
+// What the window consists of, looked up on the GUI thread.
+QWidget* Sheet()
+{
+    for (QWidget* pWidget : QApplication::topLevelWidgets())
+        if (pWidget->objectName() == "propertySheet" && pWidget->isVisible())
+            return pWidget;
+    return nullptr;
+}
+
+QTabWidget* Tabs()
+{
+    QWidget* pSheet = Sheet();
+    return pSheet ? pSheet->findChild<QTabWidget*>("tabs") : nullptr;
+}
+
+template <class T> T* Control(const char* pszPage, const char* pszName)
+{
+    QWidget* pSheet = Sheet();
+    QWidget* pPage = pSheet ? pSheet->findChild<QWidget*>(pszPage) : nullptr;
+    return pPage ? pPage->findChild<T*>(pszName) : nullptr;
+}
+
+QLineEdit* WordBox()
+{
+    return Control<QLineEdit>("dialog129", "ctl1002");
+}
+
+QString BrowserUrl(const char* pszPage)
+{
+    auto* pView = Control<QWebEngineView>(pszPage, "ctl1006");
+    return pView ? pView->url().toString(QUrl::FullyEncoded) : QString();
+}
+
+QMessageBox* ShownMessageBox()
+{
+    for (QWidget* pWidget : QApplication::topLevelWidgets())
+        if (auto* pBox = qobject_cast<QMessageBox*>(pWidget); pBox && pBox->isVisible())
+            return pBox;
+    return nullptr;
+}
+
+bool WaitForUrl(const char* pszPage, const QString& strPart)
+{
+    const bool bOk = WaitFor([&] { return BrowserUrl(pszPage).contains(strPart); });
+    if (!bOk)
+        std::printf("browser shows %s\n", qPrintable(Gui([&] { return BrowserUrl(pszPage); })));
+    return bOk;
+}
+
+void PressKey(Qt::Key key)
+{
+    Gui([key] {
+        QWidget* pTarget = QApplication::focusWidget();
+        QTest::keyClick(pTarget ? pTarget : Sheet(), key);
+    });
+}
+
+void TypeWordAndEnter(const QString& strWord)
+{
+    Gui([&] {
+        QLineEdit* pEdit = WordBox();
+        pEdit->setFocus();
+        pEdit->selectAll();
+        QTest::keyClicks(pEdit, strWord);
+        QTest::keyClick(pEdit, Qt::Key_Return);
+    });
+}
+
+void ShowTab(int nIndex)
+{
+    Gui([nIndex] { Tabs()->setCurrentIndex(nIndex); });
+}
+
+// Answers the message box that must come, and tells what it said.
+bool ExpectMessageBox(const QString& strText, const QString& strCaption, QMessageBox::Icon icon)
+{
+    QString strSeen;
+    const bool bShown = WaitFor([&] {
+        QMessageBox* pBox = ShownMessageBox();
+        if (!pBox)
+            return false;
+        strSeen = pBox->windowTitle() + " | " + pBox->text();
+        const bool bMatch =
+            pBox->text() == strText && pBox->windowTitle() == strCaption && pBox->icon() == icon;
+        pBox->accept();
+        return bMatch;
+    });
+    std::printf("message box: %s\n", qPrintable(strSeen));
+    return bShown;
+}
+
+bool NoMessageBoxFor(std::chrono::milliseconds duration)
+{
+    const auto end = std::chrono::steady_clock::now() + duration;
+    while (std::chrono::steady_clock::now() < end) {
+        if (Gui([] { return ShownMessageBox() != nullptr; }))
+            return false;
+        std::this_thread::sleep_for(30ms);
+    }
+    return true;
+}
+
+void CloseWithEsc()
+{
+    WaitFor([] { return Sheet() != nullptr; });
+    PressKey(Qt::Key_Escape);
+}
+
+// Runs the window with strWord (or no word) while script works it from another thread.
+int Run(const char16_t* pszWord, const std::function<void()>& script)
+{
+    std::thread driver([&] {
+        WaitForApplication();
+        Check(WaitFor([] { return Sheet() != nullptr; }), "the window opens");
+        script();
+    });
+    const int nResult = g_pRun(pszWord);
+    driver.join();
+    return nResult;
+}
+
+long FileSize(const char* pszName)
+{
+    struct stat st {
+    };
+    return ::stat((g_dir / pszName).c_str(), &st) == 0 ? static_cast<long>(st.st_size) : -1;
+}
+
+// ---- scenarios ----------------------------------------------------------
+
+void LookupWithWord()
+{
+    const int nResult = Run(u"õun", [] {
+        Check(WaitForUrl("dialog129", "w%3D") || WaitForUrl("dialog129", "w="),
+              "the host's word is looked up without a click");
+        Check(NoMessageBoxFor(200ms), "no message box");
+        CloseWithEsc();
+    });
+    Check(nResult == 0, "the run returns 0");
+}
+
+void NoWord()
+{
+    const int nResult = Run(nullptr, [] {
+        Check(WaitForUrl("dialog129", "/quillbridge/about.html"), "the fallback page is shown");
+        Check(NoMessageBoxFor(500ms), "no message box without a word");
+        CloseWithEsc();
+    });
+    Check(nResult == 0, "the run returns 0");
+}
+
+void LookButtonWithoutInput()
+{
+    const int nResult = Run(u"maja", [] {
+        Check(WaitForUrl("dialog129", "/quillbridge/about.html"), "the fallback page is shown");
+        Check(NoMessageBoxFor(300ms), "the opening lookup reports nothing");
+        // Every page load from here on is counted, to see the fallback page come again.
+        static std::atomic<int> s_nLoads = 0;
+        Gui([] {
+            QObject::connect(Control<QWebEngineView>("dialog129", "ctl1006"),
+                             &QWebEngineView::loadStarted, [] { ++s_nLoads; });
+        });
+        // Once with the word (the catalogue may be empty), once with an empty word.
+        for (const char* pszWord : {"maja", ""}) {
+            const int nLoadsBefore = s_nLoads;
+            GuiPost([pszWord] {
+                WordBox()->setText(QString::fromUtf8(pszWord));
+                Control<QPushButton>("dialog129", "ctl1004")->click();
+            });
+            Check(ExpectMessageBox("Palun sisestage sõna ja valige sõnastik!", "Viga",
+                                   QMessageBox::Warning),
+                  std::string("\"Vaata\" with word '") + pszWord + "' asks for input");
+            Check(WaitFor([&] { return s_nLoads > nLoadsBefore; }) &&
+                      WaitForUrl("dialog129", "/quillbridge/about.html"),
+                  "then the fallback page is shown");
+        }
+        CloseWithEsc();
+    });
+    Check(nResult == 0, "the run returns 0");
+}
+
+void KeysAndTabs()
+{
+    const int nResult = Run(u"maja", [] {
+        Check(WaitForUrl("dialog129", "w=maja"), "the host's word is looked up");
+        const QStringList tabs = Gui([] {
+            QStringList titles;
+            for (int i = 0; i < Tabs()->count(); ++i)
+                titles << Tabs()->tabText(i);
+            return titles;
+        });
+        std::printf("tabs: %s\n", qPrintable(tabs.join(", ")));
+        Check(tabs == QStringList({"Päring", "Sõnastikud", "Eelsõnastikud", "Abiinfo"}),
+              "the tabs are in order");
+        Check(Gui([] { return Tabs()->currentIndex(); }) == 0, "\"Päring\" is shown first");
+        Check(Gui([] {
+                  for (const char* pszName : {"ctl1", "ctl2", "ctl12321", "ctl9"}) {
+                      auto* pButton = Sheet()->findChild<QPushButton*>(pszName);
+                      if (pButton && pButton->isVisible())
+                          return false;
+                  }
+                  return true;
+              }),
+              "no standard button is visible");
+        Check(Gui([] {
+                  const QRect tabs = Tabs()->geometry();
+                  return Sheet()->height() - tabs.bottom() - 1 <= tabs.left();
+              }),
+              "no empty strip below the tabs");
+        Check(Gui([] { return QApplication::focusWidget() == WordBox(); }),
+              "the word box has the focus");
+
+        TypeWordAndEnter("kass");
+        Check(WaitForUrl("dialog129", "w=kass"), "Enter in the word box looks up");
+        const int nHelp = Gui([] { return Tabs()->count() - 1; });
+        for (int nTimes = 0; nTimes < 2; ++nTimes) {
+            ShowTab(nHelp);
+            Check(WaitForUrl("dialog130", "/quillbridge/"), "the help tab shows the site");
+            ShowTab(0);
+        }
+        TypeWordAndEnter("koer");
+        Check(WaitForUrl("dialog129", "w=koer"), "Enter looks up after switching back");
+        ShowTab(1);
+        ShowTab(0);
+        Gui([] { QTest::keyClick(Tabs()->tabBar(), Qt::Key_Return); });
+        Check(WaitFor([] { return Sheet() && WordBox(); }),
+              "Enter on the tab strip keeps the window");
+        CloseWithEsc();
+    });
+    Check(nResult == 0, "the run returns 0");
+}
+
+void EscFromPage(int nPage)
+{
+    const int nResult = Run(u"maja", [nPage] {
+        ShowTab(nPage);
+        std::this_thread::sleep_for(300ms);
+        PressKey(Qt::Key_Escape);
+        Check(WaitFor([] { return Sheet() == nullptr; }, 5s), "Esc closes the window");
+    });
+    Check(nResult == 0, "the run returns 0");
+}
+
+// Two runs in one process: the second sees the first's choice and its new entry.
+void TwoRuns(bool bSecondOnOtherThread)
+{
+    Check(g_pVersion() == 65538, "version word before any run");
+    const long nDictBefore = FileSize("dict.kvd");
+    int nResult = Run(u"maja", [] {
+        Check(WaitForUrl("dialog129", "w=maja"), "first run looks up");
+        Gui([] { Control<QComboBox>("dialog129", "ctl1007")->setCurrentIndex(1); });
+        // A new entry through the catalogue tab and its entry dialog.
+        ShowTab(1);
+        Check(WaitFor([] { return Control<QPushButton>("dialog131", "ctl1010") != nullptr; }),
+              "the catalogue tab opens");
+        GuiPost([] { Control<QPushButton>("dialog131", "ctl1010")->click(); });
+        Check(WaitFor([] {
+                  for (QWidget* pWidget : QApplication::topLevelWidgets()) {
+                      if (pWidget->objectName() != "dialog135" || !pWidget->isVisible())
+                          continue;
+                      pWidget->findChild<QLineEdit*>("ctl1008")->setText("Uus sõnastik");
+                      pWidget->findChild<QLineEdit*>("ctl1009")->setText("http://uus/");
+                      pWidget->findChild<QPushButton*>("ctl1")->click();
+                      return true;
+                  }
+                  return false;
+              }),
+              "the entry dialog is filled in");
+        ShowTab(0);
+        CloseWithEsc();
+    });
+    Check(nResult == 0, "first run returns 0");
+    Check(FileSize("dict.kvd") > nDictBefore, "the new entry is saved when the run returns");
+
+    auto second = [] {
+        return Run(u"maja", [] {
+            Check(WaitFor([] {
+                      auto* pCombo = Control<QComboBox>("dialog129", "ctl1007");
+                      return pCombo && pCombo->currentIndex() == 1;
+                  }),
+                  "the second run has the first run's dictionary chosen");
+            Check(Gui([] {
+                      auto* pCombo = Control<QComboBox>("dialog129", "ctl1007");
+                      return pCombo->findText("Uus sõnastik") >= 0;
+                  }),
+                  "the entry added in the first run is listed");
+            CloseWithEsc();
+        });
+    };
+    if (bSecondOnOtherThread) {
+        std::thread other([&] { nResult = second(); });
+        other.join();
+    } else {
+        nResult = second();
+    }
+    Check(nResult == 0, "second run returns 0");
+    Check(g_pVersion() == 65538, "version word after the runs");
+}
+
+// With no files, a run writes both as 4 bytes; they are written again at exit.
+void FilesWithoutCatalogues()
+{
+    Check(FileSize("dict.kvd") == -1 && FileSize("predict.kvd") == -1, "no files to start with");
+    const int nResult = Run(nullptr, [] { CloseWithEsc(); });
+    Check(nResult == 0, "the run returns 0");
+    Check(FileSize("dict.kvd") == 4 && FileSize("predict.kvd") == 4,
+          "both files are 4 bytes after the run");
+    std::filesystem::remove(g_dir / "dict.kvd");
+    std::filesystem::remove(g_dir / "predict.kvd");
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: e2e_driver LIBRARY SCENARIO [qt-host]\n");
+        return 2;
+    }
+    const std::string strScenario = argv[2];
+    // A host with a Qt application of its own gets the run on its thread.
+    static int s_argc = 1;
+    static char* s_argv[] = {argv[0], nullptr};
+    std::unique_ptr<QApplication> pHostApp;
+    if (argc > 3 && std::string(argv[3]) == "qt-host") {
+        QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+        pHostApp = std::make_unique<QApplication>(s_argc, s_argv);
+    }
+
+    g_dir = std::filesystem::path(argv[1]).parent_path();
+    void* pLibrary = ::dlopen(argv[1], RTLD_NOW | RTLD_LOCAL);
+    if (!pLibrary) {
+        std::fprintf(stderr, "cannot load: %s\n", ::dlerror());
+        return 2;
+    }
+    g_pVersion = reinterpret_cast<decltype(g_pVersion)>(::dlsym(pLibrary, "QuillbridgeVersion"));
+    g_pRun = reinterpret_cast<decltype(g_pRun)>(::dlsym(pLibrary, "QuillbridgeRun"));
+
+    if (strScenario == "word")
+        LookupWithWord();
+    else if (strScenario == "noword")
+        NoWord();
+    else if (strScenario == "missing-input")
+        LookButtonWithoutInput();
+    else if (strScenario == "keys")
+        KeysAndTabs();
+    else if (strScenario.rfind("esc", 0) == 0)
+        EscFromPage(std::stoi(strScenario.substr(3)));
+    else if (strScenario == "two-runs")
+        TwoRuns(false);
+    else if (strScenario == "two-threads")
+        TwoRuns(true);
+    else if (strScenario == "files")
+        FilesWithoutCatalogues();
+    else {
+        std::fprintf(stderr, "unknown scenario %s\n", strScenario.c_str());
+        return 2;
+    }
+    ::dlclose(pLibrary);
+    std::printf("%d failed\n", g_nFailures);
+    return g_nFailures == 0 ? 0 : 1;
+}

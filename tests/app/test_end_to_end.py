@@ -1,0 +1,162 @@
+"""End-to-end tests through the real quillbridge.so and the quillbridge program.
+
+Each test lays out a fresh directory holding a copy of the library (so that its
+catalogue files are written there), starts the maker's site and a dictionary
+program on 127.0.0.1, and runs one scenario of e2e_driver, or the quillbridge
+program itself under xdotool.
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+import unittest
+
+BUILD = sys.argv.pop(1)
+HERE = os.path.dirname(os.path.abspath(__file__))
+LIBRARY = os.path.join(BUILD, "quillbridge.so")
+HOST = os.path.join(BUILD, "quillbridge")
+KVD = os.path.join(BUILD, "quillbridge-kvd")
+DRIVER = os.path.join(BUILD, "tests", "app", "e2e_driver")
+
+
+class EndToEnd(unittest.TestCase):
+    def setUp(self):
+        self.tmp = tempfile.TemporaryDirectory(prefix="qb-e2e-")
+        self.dir = self.tmp.name
+        shutil.copy(LIBRARY, self.dir)
+        self.log = os.path.join(self.dir, "requests.log")
+        open(self.log, "w").close()
+        self.server = subprocess.Popen([sys.executable, os.path.join(HERE, "site_server.py"), self.log],
+                                       stdout=subprocess.PIPE, text=True)
+        self.port = int(self.server.stdout.readline())
+        self.site = f"http://127.0.0.1:{self.port}"
+        self.env = dict(os.environ, QUILLBRIDGE_SITE_BASE=f"{self.site}/quillbridge/")
+
+    def tearDown(self):
+        self.server.kill()
+        self.server.wait()
+        self.tmp.cleanup()
+
+    def catalogue(self, name, rows, selection=0):
+        tsv = os.path.join(self.dir, name + ".tsv")
+        with open(tsv, "w", encoding="utf-8") as f:
+            f.writelines("\t".join(row) + "\n" for row in rows)
+        subprocess.run([KVD, "build", "--selection", str(selection), tsv, os.path.join(self.dir, name)],
+                       check=True)
+        os.remove(tsv)
+
+    def dictionaries(self, selection=1, predict_selection=0):
+        self.catalogue("dict.kvd", [("Õigekeelsus", "baltic", f"{self.site}/dict/os?w="),
+                                    ("Vene", "utf8", f"{self.site}/dict/ru?w=")], selection)
+        self.catalogue("predict.kvd", [("Eel", "utf8", f"{self.site}/pre")], predict_selection)
+
+    def drive(self, scenario, *extra):
+        run = subprocess.run([DRIVER, os.path.join(self.dir, "quillbridge.so"), scenario, *extra],
+                             env=self.env, capture_output=True, text=True, timeout=120)
+        self.assertEqual(run.returncode, 0, run.stdout + run.stderr[-3000:])
+        return run.stdout
+
+    def requests(self):
+        with open(self.log, encoding="utf-8") as f:
+            return [line.split(" ")[1] for line in f if " /favicon.ico " not in line]
+
+    def size(self, name):
+        path = os.path.join(self.dir, name)
+        return os.path.getsize(path) if os.path.exists(path) else -1
+
+    def test_word_is_looked_up_in_the_remembered_dictionary(self):
+        self.dictionaries(selection=1)
+        self.drive("word")
+        self.assertIn("/dict/ru?w=%C3%B5un", self.requests())
+
+    def test_word_goes_through_the_remembered_pre_dictionary(self):
+        self.dictionaries(selection=0, predict_selection=1)
+        self.drive("word")
+        # The address is composed with %2E for each full stop; the browser sends
+        # that unreserved character plain, which is the same address.
+        dict_url = f"http%3A%2F%2F127.0.0.1%3A{self.port}%2Fdict%2Fos%3Fw%3D"
+        self.assertIn(f"/pre?dict={dict_url}&codepage=baltic&word=%C3%B5un", self.requests())
+
+    def test_no_word_shows_the_fallback_page_silently(self):
+        self.dictionaries()
+        self.drive("noword")
+        self.assertEqual(self.requests(), ["/quillbridge/about.html"])
+
+    def test_missing_input_asks_then_shows_the_fallback_page(self):
+        self.drive("missing-input")  # no catalogue files: no dictionary to choose
+        # The fallback page may come from the browser's cache the second time.
+        self.assertEqual(set(self.requests()), {"/quillbridge/about.html"})
+
+    def test_keys_tabs_and_help(self):
+        self.dictionaries()
+        for host in ((), ("qt-host",)):
+            with self.subTest(host=host):
+                open(self.log, "w").close()
+                self.drive("keys", *host)
+                got = self.requests()
+                self.assertEqual(got.count("/quillbridge/"), 1, got)
+                for word in ("maja", "kass", "koer"):
+                    self.assertIn(f"/dict/ru?w={word}", got)
+
+    def test_esc_closes_from_every_page(self):
+        self.dictionaries()
+        for page in range(4):
+            with self.subTest(page=page):
+                self.drive(f"esc{page}")
+
+    def test_two_runs_share_choices_and_entries(self):
+        for scenario in ("two-runs", "two-threads"):
+            with self.subTest(scenario):
+                self.dictionaries(selection=0)
+                self.drive(scenario)
+                dump = subprocess.run([KVD, "dump", os.path.join(self.dir, "dict.kvd")],
+                                      capture_output=True, text=True, check=True).stdout
+                self.assertTrue(dump.startswith("selection 1\n"), dump)
+                self.assertIn("Uus sõnastik\tutf8\thttp://uus/\n", dump)
+
+    def test_files_are_written_when_a_run_returns_and_at_exit(self):
+        self.drive("files")
+        self.assertEqual((self.size("dict.kvd"), self.size("predict.kvd")), (4, 4))
+
+    def test_the_program_as_a_person_uses_it(self):
+        self.dictionaries()
+        predict_size = self.size("predict.kvd")
+        shutil.copy(HOST, self.dir)
+        program = subprocess.Popen([os.path.join(self.dir, "quillbridge"), "maja"], env=self.env,
+                                   stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        try:
+            self.wait_for_request("/dict/ru?w=maja")
+            window = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name",
+                                     "KV Quillbridge"], capture_output=True, text=True,
+                                    timeout=20).stdout.split()[0]
+            subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True, timeout=20)
+            subprocess.run(["xdotool", "key", "ctrl+a"], check=True)
+            subprocess.run(["xdotool", "type", "kass"], check=True)
+            subprocess.run(["xdotool", "key", "Return"], check=True)
+            self.wait_for_request("/dict/ru?w=kass")
+            shot = os.environ.get("QB_SCREENSHOT")
+            if shot:
+                time.sleep(1)
+                subprocess.run(["import", "-window", window, shot], check=True)
+            subprocess.run(["xdotool", "key", "Escape"], check=True)
+            self.assertEqual(program.wait(timeout=30), 0)
+        finally:
+            if program.poll() is None:
+                program.kill()
+            program.communicate()
+        self.assertGreater(self.size("dict.kvd"), 4)
+        self.assertEqual(self.size("predict.kvd"), predict_size)
+
+    def wait_for_request(self, path, timeout=20):
+        end = time.time() + timeout
+        while time.time() < end:
+            if path in self.requests():
+                return
+            time.sleep(0.1)
+        self.fail(f"{path} was never requested: {self.requests()}")
+
+
+if __name__ == "__main__":
+    unittest.main(verbosity=2)
