@@ -188,7 +188,14 @@ bool CListCtrl::DeleteItem(int nItem)
     if (!pList || nItem < 0 || nItem >= pList->topLevelItemCount())
         return false;
     ++m_nQuiet;
+    // Qt moves the selection on to a neighbouring row; the list view of the
+    // window system leaves the other rows as they were.
+    const QList<QTreeWidgetItem*> selected = pList->selectedItems();
     delete pList->takeTopLevelItem(nItem);
+    for (int i = 0; i < pList->topLevelItemCount(); ++i) {
+        QTreeWidgetItem* pItem = pList->topLevelItem(i);
+        pItem->setSelected(selected.contains(pItem));
+    }
     --m_nQuiet;
     return true;
 }

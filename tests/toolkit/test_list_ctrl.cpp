@@ -140,6 +140,13 @@ TEST(ListCtrl, ItemStatesAndTheirNotifications)
     h.list.DeleteItem(3);
     EXPECT_TRUE(changed.empty());
     EXPECT_EQ(h.list.GetSelectedCount(), 0u);
+    // Nor does the selection move on to the row that takes its place.
+    h.list.SetItemState(1, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    changed.clear();
+    h.list.DeleteItem(1);
+    EXPECT_TRUE(changed.empty());
+    EXPECT_EQ(h.list.GetSelectedCount(), 0u);
+    EXPECT_EQ(h.list.GetNextItem(-1, LVNI_SELECTED), -1);
 
     // A failing handler is reported; the list goes on.
     MessageBoxRecorder boxes;
