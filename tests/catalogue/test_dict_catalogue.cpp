@@ -1,3 +1,4 @@
+#include "catalogue_bytes.h"
 #include "dict_catalogue.h"
 #include "disk_file.h"
 #include "file_exception.h"
@@ -17,25 +18,6 @@ namespace fs = std::filesystem;
 
 namespace
 {
-
-std::string Bytes(std::initializer_list<int> values)
-{
-    std::string s;
-    for (int v : values)
-        s.push_back(static_cast<char>(v));
-    return s;
-}
-
-// UTF-16LE with terminator.
-std::string Str(std::u16string_view text)
-{
-    std::string s;
-    for (char16_t c : text) {
-        s.push_back(static_cast<char>(c & 0xFF));
-        s.push_back(static_cast<char>(c >> 8));
-    }
-    return s + std::string(2, '\0');
-}
 
 const std::string kExample = Bytes({0x01, 0, 0,    0, 0x41, 0, 0x62, 0, 0,    0, 0x75, 0,
                                     0x74, 0, 0x66, 0, 0x38, 0, 0,    0, 0x71, 0, 0,    0});

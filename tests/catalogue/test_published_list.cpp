@@ -1,3 +1,4 @@
+#include "catalogue_bytes.h"
 #include "memory_file.h"
 #include "published_list.h"
 
@@ -5,21 +6,6 @@
 
 namespace
 {
-
-std::string Str(std::u16string_view text)
-{
-    std::string s;
-    for (char16_t c : text) {
-        s.push_back(static_cast<char>(c & 0xFF));
-        s.push_back(static_cast<char>(c >> 8));
-    }
-    return s + std::string(2, '\0');
-}
-
-std::string Record(std::u16string_view name, std::u16string_view encoding, std::u16string_view url)
-{
-    return Str(name) + Str(encoding) + Str(url);
-}
 
 std::vector<std::u16string> Names(const CDictCatalogue& list)
 {

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "dict_entry.h"
-#include "list_ctrl.h"
-#include "wnd.h"
+#include "list_host.h"
 
 #include <QByteArray>
 #include <QString>
@@ -51,22 +50,6 @@ public:
 
 private:
     QTimer m_timer;
-};
-
-// The entry list of a template (131 or 136) in a plain window, with its
-// three columns, for the rules that work on lists.
-struct ListHost {
-    explicit ListHost(int nTemplate = 131);
-    ~ListHost();
-    ListHost(const ListHost&) = delete;
-    ListHost& operator=(const ListHost&) = delete;
-
-    void Add(const QString& strName, const QString& strEncoding, const QString& strProgram);
-    QTreeWidget* Tree() const;
-
-    QWidget host;
-    CWnd hostWnd;
-    CListCtrl list;
 };
 
 // The three texts of every row of a list view, in order.

@@ -1,5 +1,6 @@
 #include "dialog_template.h"
 #include "list_ctrl.h"
+#include "list_host.h"
 #include "message_box_recorder.h"
 #include "win_defs.h"
 
@@ -12,42 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <vector>
-
-namespace
-{
-
-// List 1007 of a template, wrapped.
-struct ListHost {
-    explicit ListHost(int nTemplate)
-    {
-        host.setFont(CDialogTemplate::DialogFont());
-        const CDialogTemplate* pTemplate = CDialogTemplate::Find(nTemplate);
-        host.resize(pTemplate->GetPixelSize(host.font()));
-        pTemplate->CreateControls(&host);
-        hostWnd.Attach(&host);
-        list.SubclassDlgItem(1007, &hostWnd);
-        for (const char* pszHeading : {"Nimi", "Kodeering", "Sõnastikuprogramm"})
-            list.InsertColumn(list.GetColumnCount(), QString::fromUtf8(pszHeading));
-    }
-    ~ListHost()
-    {
-        list.Detach();
-        hostWnd.Detach();
-    }
-    void Add(const QString& strName, const QString& strEncoding = QStringLiteral("utf8"))
-    {
-        const int nRow = list.InsertItem(list.GetItemCount(), strName);
-        list.SetItemText(nRow, 1, strEncoding);
-        list.SetItemText(nRow, 2, QStringLiteral("http://127.0.0.1/") + strName);
-    }
-    QTreeWidget* Tree() const { return static_cast<QTreeWidget*>(list.GetSafeHwnd()); }
-
-    QWidget host;
-    CWnd hostWnd;
-    CListCtrl list;
-};
-
-} // namespace
 
 TEST(ListCtrl, FindsWholeTextsIgnoringCaseOfEstonianLetters)
 {
