@@ -434,6 +434,8 @@ int main(int argc, char** argv)
         TwoRuns(true);
     else if (strScenario == "files")
         FilesWithoutCatalogues();
+    else if (strScenario == "nodisplay")
+        Check(g_pRun(u"maja") == -1, "without a display the run returns -1");
     else {
         std::fprintf(stderr, "unknown scenario %s\n", strScenario.c_str());
         return 2;

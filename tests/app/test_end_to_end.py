@@ -37,6 +37,7 @@ class EndToEnd(unittest.TestCase):
     def tearDown(self):
         self.server.kill()
         self.server.wait()
+        self.server.stdout.close()
         self.tmp.cleanup()
 
     def catalogue(self, name, rows, selection=0):
@@ -119,6 +120,30 @@ class EndToEnd(unittest.TestCase):
     def test_files_are_written_when_a_run_returns_and_at_exit(self):
         self.drive("files")
         self.assertEqual((self.size("dict.kvd"), self.size("predict.kvd")), (4, 4))
+
+    def test_without_a_display_the_run_fails_cleanly(self):
+        for name in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"):
+            self.env.pop(name, None)
+        self.drive("nodisplay")
+        self.assertEqual((self.size("dict.kvd"), self.size("predict.kvd")), (4, 4))
+
+    def test_the_program_reports_what_keeps_it_from_running(self):
+        shutil.copy(HOST, self.dir)
+        program = os.path.join(self.dir, "quillbridge")
+        run = subprocess.run([program, "--version"], capture_output=True, text=True, env=self.env)
+        self.assertEqual(run.returncode, 0, run.stderr)
+        self.assertEqual(run.stdout, "quillbridge.so: version word 65538 (1.2), file version 2.0.0.1\n")
+        run = subprocess.run([program, "--help"], capture_output=True, text=True)
+        self.assertEqual(run.returncode, 0)
+        self.assertIn("usage: quillbridge [WORD]", run.stdout)
+        no_display = {k: v for k, v in self.env.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
+        run = subprocess.run([program, "maja"], capture_output=True, text=True, env=no_display)
+        self.assertNotEqual(run.returncode, 0)
+        self.assertIn("no display", run.stderr)
+        os.remove(os.path.join(self.dir, "quillbridge.so"))
+        run = subprocess.run([program, "maja"], capture_output=True, text=True, env=self.env)
+        self.assertNotEqual(run.returncode, 0)
+        self.assertIn("cannot load the library", run.stderr)
 
     def test_the_program_as_a_person_uses_it(self):
         self.dictionaries()
