@@ -53,7 +53,7 @@ bool CGuiThread::Start()
 void CGuiThread::ThreadMain()
 {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    new QApplication(g_argc, g_argv);
+    auto* pApp = new QApplication(g_argc, g_argv);
     if (!QCoreApplication::eventDispatcher() && m_pLoadThread != QThread::currentThread() &&
         !m_pLoadThread->eventDispatcher())
         m_pLoadThread->setEventDispatcher(
@@ -83,8 +83,14 @@ void CGuiThread::ThreadMain()
 
         std::unique_lock lock(m_mutex);
         m_pIdleLoop = nullptr;
-        if (m_bStopping)
+        if (m_bStopping) {
+            lock.unlock();
+            // The process is ending: the application goes now, on its own
+            // thread, so that its window-system and browser threads are gone
+            // before the rest of the process is torn down around them.
+            delete pApp;
             return;
+        }
         if (!m_pRequest)
             continue;
         const std::function<void()>* pRequest = m_pRequest;

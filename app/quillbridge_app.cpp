@@ -4,8 +4,21 @@
 #include "main_dialog.h"
 #include "web_browser.h"
 
+#include <QCoreApplication>
+#include <QEvent>
+
+#include <cstdlib>
+
+namespace
+{
+
+CQuillbridgeApp* g_pApp = nullptr;
+
+} // namespace
+
 CQuillbridgeApp::CQuillbridgeApp()
 {
+    g_pApp = this;
     InitInstance();
 }
 
@@ -25,6 +38,9 @@ void CQuillbridgeApp::InitInstance()
 
 void CQuillbridgeApp::ExitInstance()
 {
+    if (m_bExited)
+        return;
+    m_bExited = true;
     g_dictCatalogue.Save();
     g_predictCatalogue.Save();
     m_guiThread.Stop();
@@ -36,12 +52,25 @@ int CQuillbridgeApp::Run(const std::u16string& strWord)
     std::lock_guard lock(m_runMutex);
     int nResult = -1;
     const bool bRan = m_guiThread.Call([&] {
-        CMainDialog dialog(u"KV Quillbridge", strWord, nullptr, 0);
-        nResult = dialog.DoModal() == -1 ? -1 : 0;
+        {
+            CMainDialog dialog(u"KV Quillbridge", strWord, nullptr, 0);
+            nResult = dialog.DoModal() == -1 ? -1 : 0;
+        }
+        // The browsers leave pieces to be deleted at the next turn of the event
+        // loop; they go now, so that nothing of this run is left behind when
+        // the host goes on, or ends the process.
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         // The library stays mapped until the process ends, so this is the last
         // moment at which a host that later crashes still keeps the edits.
         g_dictCatalogue.Save();
         g_predictCatalogue.Save();
     });
+    // Exit handlers run in reverse order of registration, and Qt registers its
+    // own while windows run. Registering after every run puts the library's
+    // shutdown first at process exit, while all of Qt is still there.
+    if (bRan)
+        std::atexit([] { g_pApp->ExitInstance(); });
     return bRan ? nResult : -1;
 }

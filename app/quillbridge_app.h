@@ -6,8 +6,8 @@
 #include <string>
 
 // The library's application object: it ties the two catalogues to the life of
-// the library, loading them when the library is loaded and saving them when it
-// is unloaded or the process ends.
+// the library, loading them when the library is loaded and saving them when the
+// process ends (the library, once it has run Qt, is never unloaded before).
 class CQuillbridgeApp
 {
 public:
@@ -21,6 +21,7 @@ private:
     void InitInstance();
     void ExitInstance();
 
+    bool m_bExited = false;
     std::recursive_mutex m_runMutex;
     CGuiThread m_guiThread;
 };
