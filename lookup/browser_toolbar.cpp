@@ -103,3 +103,11 @@ int ExecuteBrowserCommand(CWebBrowser& browser, int nCommand)
                        QStringLiteral("Viga"), MB_ICONERROR);
     return -1;
 }
+
+void CBrowserToolBar::FollowBrowser(CWebBrowser& browser)
+{
+    browser.SetDownloadBeginHandler([this] { SetCommandState(3, TRUE); });
+    browser.SetDownloadCompleteHandler([this] { SetCommandState(3, FALSE); });
+    browser.SetCommandStateChangeHandler(
+        [this](int nCommand, bool bEnable) { SetCommandState(nCommand, bEnable); });
+}

@@ -18,6 +18,9 @@ public:
     // Follows the browser: code 1 switches forward, 2 back, 3 stop (a page
     // is loading); any other code is ignored. The low 16 bits of bEnable count.
     void SetCommandState(int nCode, int bEnable);
+    // Keeps the buttons in step with the browser's events: stop while a page
+    // loads (code 3), back and forward as the browser reports them.
+    void FollowBrowser(CWebBrowser& browser);
 
     // The tooltip of button nID, at most 79 characters; empty for other ids.
     QString GetToolTipText(int nID) const;

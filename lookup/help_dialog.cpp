@@ -27,11 +27,8 @@ bool CHelpDialog::OnInitDialog()
     const bool bResult = CPropertyPage::OnInitDialog();
     // The lookup page, created first, has already closed the window if there
     // is no browser; this page relies on that.
-    m_browser.SetDownloadBeginHandler([this] { m_toolBar.SetCommandState(3, true); });
-    m_browser.SetDownloadCompleteHandler([this] { m_toolBar.SetCommandState(3, false); });
-    m_browser.SetCommandStateChangeHandler(
-        [this](int nCommand, bool bEnable) { m_toolBar.SetCommandState(nCommand, bEnable); });
     m_toolBar.Create(GetDlgItem(IDC_TOOLBAR_PLACE), this);
+    m_toolBar.FollowBrowser(m_browser);
     m_browser.Navigate(QString::fromStdU16String(SiteBaseAddress()));
     return bResult;
 }

@@ -47,11 +47,8 @@ bool CRunDialog::OnInitDialog()
             pSheet->EndDialog(IDCANCEL);
         return bResult;
     }
-    m_browser.SetDownloadBeginHandler([this] { m_toolBar.SetCommandState(3, true); });
-    m_browser.SetDownloadCompleteHandler([this] { m_toolBar.SetCommandState(3, false); });
-    m_browser.SetCommandStateChangeHandler(
-        [this](int nCommand, bool bEnable) { m_toolBar.SetCommandState(nCommand, bEnable); });
     m_toolBar.Create(GetDlgItem(IDC_TOOLBAR_PLACE), this);
+    m_toolBar.FollowBrowser(m_browser);
     FillLists();
     Lookup(false);
     return bResult;
