@@ -2,14 +2,9 @@
 
 #include "disk_file.h"
 #include "file_exception.h"
+#include "file_replacement.h"
 #include "module_directory.h"
 #include "utf_text.h"
-
-#include <cerrno>
-#include <cstdio>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 // Constructed before every ordinary static object, so that the application
 // object finds them ready, and destroyed after it.
@@ -75,13 +70,18 @@ int CDictCatalogue::AddEntry(const CDictEntry& entry)
 
 std::u16string CDictCatalogue::GetFilePath() const
 {
-    return Utf8ToUtf16(ModuleDirectory()) + fileName;
+    return Utf8ToUtf16(GetDiskPath());
+}
+
+std::string CDictCatalogue::GetDiskPath() const
+{
+    return ModuleDirectory() + Utf16ToUtf8(fileName);
 }
 
 int CDictCatalogue::Load()
 {
     try {
-        return LoadFile(Utf16ToUtf8(GetFilePath()));
+        return LoadFile(GetDiskPath());
     } catch (...) {
         return 0;
     }
@@ -90,7 +90,7 @@ int CDictCatalogue::Load()
 int CDictCatalogue::Save()
 {
     try {
-        return SaveFile(Utf16ToUtf8(GetFilePath()));
+        return SaveFile(GetDiskPath());
     } catch (...) {
         return -1;
     }
@@ -101,6 +101,7 @@ int CDictCatalogue::LoadFile(const std::string& strPath)
     // Whatever goes wrong after the file opened keeps the records read so far.
     try {
         Reset();
+        CFileReplacement::RemoveLeftovers(strPath);
         CDiskFile file;
         if (!file.Open(strPath, CDiskFile::modeRead))
             return -1;
@@ -112,37 +113,14 @@ int CDictCatalogue::LoadFile(const std::string& strPath)
 
 int CDictCatalogue::SaveFile(const std::string& strPath)
 {
-    // The new catalogue goes to a temporary file beside the old one and replaces
-    // it only when it is complete, so a failed save never costs the old file.
-    std::string strTemp = strPath + ".XXXXXX";
-    int fd = -1;
     try {
-        fd = ::mkstemp(strTemp.data());
-        if (fd < 0)
-            return -1;
-        struct stat old {
-        };
-        const mode_t mode = ::stat(strPath.c_str(), &old) == 0 ? (old.st_mode & 07777) : [] {
-            const mode_t mask = ::umask(0);
-            ::umask(mask);
-            return static_cast<mode_t>(0666 & ~mask);
-        }();
-        ::fchmod(fd, mode);
-
+        CFileReplacement replacement(strPath);
         CDiskFile file;
-        file.AttachForWriting(fd);
-        fd = -1;
-        WriteTo(file);
-        file.Close();
-        if (::rename(strTemp.c_str(), strPath.c_str()) != 0) {
-            ::unlink(strTemp.c_str());
+        if (!replacement.Open(file))
             return -1;
-        }
-        return 0;
+        WriteTo(file);
+        return replacement.Commit(file) ? 0 : -1;
     } catch (...) {
-        if (fd >= 0)
-            ::close(fd);
-        ::unlink(strTemp.c_str());
         return -1;
     }
 }

@@ -25,7 +25,11 @@ public:
     int Save();
     int ReadFrom(CFile& file);
     int WriteTo(CFile& file);
+    // The catalogue file beside the library, for showing.
     std::u16string GetFilePath() const;
+    // The same path in the system's own bytes, which need not be valid UTF-8;
+    // Load and Save use this one.
+    std::string GetDiskPath() const;
 
     // Load and Save on an explicit path (file name in the system's encoding).
     int LoadFile(const std::string& strPath);

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -29,6 +30,21 @@ CFileException::Cause CauseFromErrno(int err)
     }
 }
 
+// 0 when fd is a regular file, made blocking again; else the error to report.
+int RegularFileError(int fd)
+{
+    struct stat st {
+    };
+    if (::fstat(fd, &st) != 0)
+        return errno;
+    if (!S_ISREG(st.st_mode))
+        return S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
+        return errno;
+    return 0;
+}
+
 } // namespace
 
 CDiskFile::~CDiskFile()
@@ -39,14 +55,20 @@ CDiskFile::~CDiskFile()
 
 bool CDiskFile::Open(const std::string& strPath, OpenMode mode, int* pError)
 {
+    // Opened without blocking, so that a FIFO or a device under the catalogue's
+    // name cannot hang the host; anything but a regular file is refused.
     const int flags = mode == modeRead ? O_RDONLY : O_WRONLY | O_CREAT | O_TRUNC;
-    m_fd = ::open(strPath.c_str(), flags | O_CLOEXEC, 0666);
+    const int fd = ::open(strPath.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
     ++m_nSystemCalls;
-    if (m_fd < 0) {
+    const int err = fd < 0 ? errno : RegularFileError(fd);
+    if (err != 0) {
+        if (fd >= 0)
+            ::close(fd);
         if (pError)
-            *pError = errno;
+            *pError = err;
         return false;
     }
+    m_fd = fd;
     m_bWriting = mode != modeRead;
     m_buffer.resize(kBufferSize);
     m_nPos = m_nEnd = 0;

@@ -19,6 +19,7 @@ public:
     ~CDiskFile() override;
 
     // modeRead opens an existing file; modeCreate creates or truncates one for writing.
+    // Never blocks, and refuses anything but a regular file (a folder, a FIFO, a device).
     // On failure returns false and, when pError is given, stores the system's error number.
     bool Open(const std::string& strPath, OpenMode mode, int* pError = nullptr);
     // Takes over an already open descriptor for writing.

@@ -127,6 +127,23 @@ class EndToEnd(unittest.TestCase):
         self.drive("nodisplay")
         self.assertEqual((self.size("dict.kvd"), self.size("predict.kvd")), (4, 4))
 
+    def test_catalogues_beside_a_library_whose_folder_name_is_not_utf8(self):
+        folder = os.path.join(os.fsencode(self.dir), b"s\xf5nad")  # "sõnad" in Latin-1
+        os.mkdir(folder)
+        shutil.copy(LIBRARY, os.path.join(folder, b"quillbridge.so"))
+        self.catalogue("dict.kvd", [("Vene", "utf8", f"{self.site}/dict/ru?w=")], selection=0)
+        os.replace(os.path.join(self.dir, "dict.kvd"), os.path.join(folder, b"dict.kvd"))
+        for name in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"):
+            self.env.pop(name, None)
+        run = subprocess.run([DRIVER, os.path.join(folder, b"quillbridge.so"), "nodisplay"],
+                             env=self.env, capture_output=True, text=True, timeout=120)
+        self.assertEqual(run.returncode, 0, run.stdout + run.stderr[-3000:])
+        # Loaded from there (its entry is written back) and saved there.
+        dump = subprocess.run([KVD, "dump", os.path.join(folder, b"dict.kvd")], capture_output=True,
+                              text=True, check=True).stdout
+        self.assertEqual(dump, f"selection 0\nVene\tutf8\t{self.site}/dict/ru?w=\n")
+        self.assertEqual(os.path.getsize(os.path.join(folder, b"predict.kvd")), 4)
+
     def test_the_program_reports_what_keeps_it_from_running(self):
         shutil.copy(HOST, self.dir)
         program = os.path.join(self.dir, "quillbridge")

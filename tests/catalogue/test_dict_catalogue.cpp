@@ -7,12 +7,20 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 
@@ -260,4 +268,164 @@ TEST_F(TempDir, DiskFileReadsInFewSystemCalls)
     EXPECT_THROW(loaded.ReadFrom(file), CFileException);
     EXPECT_EQ(loaded.GetCount(), 500);
     EXPECT_LT(file.GetSystemCallCount(), 10u);
+}
+
+namespace
+{
+
+CDictCatalogue OneEntryCatalogue()
+{
+    CDictCatalogue catalogue(u"", u"", 0);
+    catalogue.selection = 3;
+    catalogue.AddEntry(CDictEntry(u"Uus", u"utf8", u"http://uus/"));
+    return catalogue;
+}
+
+std::string OneEntryBytes()
+{
+    CMemoryFile file;
+    OneEntryCatalogue().WriteTo(file);
+    return file.GetData();
+}
+
+std::vector<std::string> Names(const fs::path& dir)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace
+
+TEST_F(TempDir, SaveWritesThroughLinksAndKeepsModeAndOwner)
+{
+    fs::create_directories(m_dir / "shared");
+    fs::create_directories(m_dir / "app");
+    const fs::path target = m_dir / "shared" / "target.kvd";
+    WriteWhole(target, kExample);
+    fs::permissions(target, fs::perms(0640));
+    const bool bRoot = ::geteuid() == 0;
+    if (bRoot) {
+        ASSERT_EQ(::chown(target.c_str(), 65534, 65534), 0);
+    }
+    fs::create_symlink("../shared/target.kvd", m_dir / "app" / "dict.kvd");
+    fs::create_symlink("dict.kvd", m_dir / "app" / "again.kvd");
+    WriteWhole(m_dir / "shared" / "linked.kvd", kExample);
+    fs::create_hard_link(m_dir / "shared" / "linked.kvd", m_dir / "app" / "hard.kvd");
+
+    // Through two links to the shared file; the links stay links.
+    ASSERT_EQ(OneEntryCatalogue().SaveFile(m_dir / "app" / "again.kvd"), 0);
+    EXPECT_TRUE(fs::is_symlink(m_dir / "app" / "dict.kvd"));
+    EXPECT_TRUE(fs::is_symlink(m_dir / "app" / "again.kvd"));
+    EXPECT_EQ(ReadWhole(target), OneEntryBytes());
+    struct stat st {
+    };
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    if (bRoot) {
+        EXPECT_EQ(std::make_pair(st.st_uid, st.st_gid), std::make_pair(65534u, 65534u));
+    }
+
+    // A file with two names keeps both.
+    ASSERT_EQ(OneEntryCatalogue().SaveFile(m_dir / "app" / "hard.kvd"), 0);
+    EXPECT_EQ(fs::hard_link_count(m_dir / "app" / "hard.kvd"), 2u);
+    EXPECT_EQ(ReadWhole(m_dir / "shared" / "linked.kvd"), OneEntryBytes());
+
+    // A link that leads nowhere yet gets its target created.
+    fs::create_symlink("../shared/later.kvd", m_dir / "app" / "later.kvd");
+    ASSERT_EQ(OneEntryCatalogue().SaveFile(m_dir / "app" / "later.kvd"), 0);
+    EXPECT_EQ(ReadWhole(m_dir / "shared" / "later.kvd"), OneEntryBytes());
+
+    EXPECT_EQ(Names(m_dir / "shared"),
+              (std::vector<std::string>{"later.kvd", "linked.kvd", "target.kvd"}));
+    EXPECT_EQ(Names(m_dir / "app"),
+              (std::vector<std::string>{"again.kvd", "dict.kvd", "hard.kvd", "later.kvd"}));
+}
+
+TEST_F(TempDir, LeftoversOfKilledSavesGoAndNothingElse)
+{
+    const fs::path path = m_dir / "dict.kvd";
+    WriteWhole(path, kExample);
+    const std::vector<std::string> kept = {
+        "dict.kvd",
+        "dict.kvd.Ab12Cd",                    // the user's, whatever it looks like
+        "dict.kvd.backup",                    //
+        "dict.kvd.quillbridge-save-Live01",   // a save running in another host
+        "dict.kvd.quillbridge-save-toolong1", //
+        "predict.kvd.quillbridge-save-Ab12Cd" // another catalogue's
+    };
+    for (const std::string& name : kept)
+        if (name != "dict.kvd")
+            WriteWhole(m_dir / name, "x");
+    const int live = ::open((m_dir / "dict.kvd.quillbridge-save-Live01").c_str(), O_RDONLY);
+    ASSERT_GE(live, 0);
+    ASSERT_EQ(::flock(live, LOCK_EX), 0);
+
+    WriteWhole(m_dir / "dict.kvd.quillbridge-save-Ab12Cd", "half");
+    CDictCatalogue catalogue(u"", u"", 0);
+    EXPECT_EQ(catalogue.LoadFile(path), 0);
+    EXPECT_EQ(catalogue.GetCount(), 1);
+    EXPECT_EQ(Names(m_dir), kept);
+
+    WriteWhole(m_dir / "dict.kvd.quillbridge-save-zz99ZZ", "half");
+    EXPECT_EQ(OneEntryCatalogue().SaveFile(path), 0);
+    EXPECT_EQ(Names(m_dir), kept);
+    ::close(live);
+}
+
+TEST_F(TempDir, OnlyRegularFilesAreOpened)
+{
+    const fs::path fifo = m_dir / "dict.kvd";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    fs::create_directory(m_dir / "predict.kvd");
+
+    CDictCatalogue catalogue(u"", u"", 1);
+    // Neither blocks nor reads a folder as an empty catalogue.
+    EXPECT_EQ(catalogue.LoadFile(fifo), -1);
+    EXPECT_EQ(catalogue.LoadFile(m_dir / "predict.kvd"), -1);
+    EXPECT_EQ(catalogue.GetCount(), 1);
+    CDiskFile file;
+    int err = 0;
+    EXPECT_FALSE(file.Open(m_dir / "predict.kvd", CDiskFile::modeRead, &err));
+    EXPECT_EQ(err, EISDIR);
+
+    // Nor is either replaced by a save.
+    EXPECT_EQ(OneEntryCatalogue().SaveFile(fifo), -1);
+    EXPECT_EQ(OneEntryCatalogue().SaveFile(m_dir / "predict.kvd"), -1);
+    EXPECT_TRUE(fs::is_fifo(fifo));
+    EXPECT_TRUE(fs::is_directory(m_dir / "predict.kvd"));
+    EXPECT_EQ(Names(m_dir), (std::vector<std::string>{"dict.kvd", "predict.kvd"}));
+}
+
+// A writable catalogue in a folder where the user may not create files: the
+// save has no room for a temporary file and rewrites the file in place.
+TEST_F(TempDir, FolderThatRefusesNewFilesStillGetsTheEdits)
+{
+    const fs::path dir = m_dir / "locked";
+    fs::create_directory(dir);
+    const fs::path path = dir / "dict.kvd";
+    WriteWhole(path, kExample);
+    // Root may write any folder, so the save runs as another user there.
+    const bool bRoot = ::geteuid() == 0;
+    if (bRoot) {
+        fs::permissions(m_dir, fs::perms(0755));
+        ASSERT_EQ(::chown(dir.c_str(), 65534, 65534), 0);
+        ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+    }
+    fs::permissions(dir, fs::perms(0555));
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        if (bRoot && (::setgid(65534) != 0 || ::setuid(65534) != 0))
+            ::_exit(2);
+        ::_exit(OneEntryCatalogue().SaveFile(path) == 0 ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    fs::permissions(dir, fs::perms(0755));
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(ReadWhole(path), OneEntryBytes());
+    EXPECT_EQ(Names(dir), std::vector<std::string>{"dict.kvd"});
 }

@@ -71,8 +71,11 @@ class KvdTest(unittest.TestCase):
                 self.assertEqual(lines[0], f"selection {selection}")
                 self.assertEqual([l.split("\t")[0] for l in lines[1:]], names)
 
-    def test_dump_refuses_missing_and_short_files(self):
-        for path in (self.path("missing.kvd"), self.write("s.kvd", b"\1\0\0")):
+    def test_dump_refuses_missing_and_short_files_folders_and_fifos(self):
+        os.mkfifo(self.path("fifo.kvd"))
+        os.mkdir(self.path("folder.kvd"))
+        for path in (self.path("missing.kvd"), self.write("s.kvd", b"\1\0\0"), self.path("fifo.kvd"),
+                     self.path("folder.kvd")):
             r = run("dump", path)
             self.assertEqual(r.returncode, 1)
             self.assertEqual(r.stdout, "")
