@@ -1,7 +1,9 @@
 #include "help_dialog.h"
 
 #include "data_exchange.h"
+#include "navigable_address.h"
 #include "site_address.h"
+#include "win_defs.h"
 
 namespace
 {
@@ -29,7 +31,12 @@ bool CHelpDialog::OnInitDialog()
     // is no browser; this page relies on that.
     m_toolBar.Create(GetDlgItem(IDC_TOOLBAR_PLACE), this);
     m_toolBar.FollowBrowser(m_browser);
-    m_browser.Navigate(QString::fromStdU16String(SiteBaseAddress()));
+    const std::u16string strSite = SiteBaseAddress();
+    if (IsNavigableAddress(strSite, true))
+        m_browser.Navigate(QString::fromStdU16String(strSite));
+    else
+        MessageBox(QString::fromStdU16String(RefusedAddressMessage(strSite)),
+                   QStringLiteral("Viga"), MB_ICONERROR);
     return bResult;
 }
 

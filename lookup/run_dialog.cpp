@@ -2,6 +2,7 @@
 
 #include "data_exchange.h"
 #include "dict_catalogue.h"
+#include "navigable_address.h"
 #include "property_sheet.h"
 #include "query_composition.h"
 #include "site_address.h"
@@ -96,16 +97,29 @@ int CRunDialog::Lookup(bool bReportErrors)
     const auto url =
         ComposeLookupUrl(m_word.toStdU16String(), g_dictCatalogue, m_dictCombo.GetCurSel(),
                          g_predictCatalogue, m_predictCombo.GetCurSel());
-    if (url) {
+    if (url && IsNavigableAddress(*url)) {
         const QVariant flags(static_cast<int>(navNoReadFromCache));
         m_browser.Navigate(QString::fromStdU16String(*url), &flags);
         return 0;
     }
-    if (bReportErrors)
+    // A catalogue entry may hold any text; it is refused whether or not the
+    // lookup reports missing input.
+    if (url)
+        RefuseAddress(*url);
+    else if (bReportErrors)
         MessageBox(QStringLiteral("Palun sisestage sõna ja valige sõnastik!"), kError,
                    MB_ICONEXCLAMATION);
-    m_browser.Navigate(QString::fromStdU16String(FallbackPageAddress()));
+    const std::u16string strFallback = FallbackPageAddress();
+    if (IsNavigableAddress(strFallback, true))
+        m_browser.Navigate(QString::fromStdU16String(strFallback));
+    else
+        RefuseAddress(strFallback);
     return 0;
+}
+
+void CRunDialog::RefuseAddress(const std::u16string& strAddress)
+{
+    MessageBox(QString::fromStdU16String(RefusedAddressMessage(strAddress)), kError, MB_ICONERROR);
 }
 
 void CRunDialog::FillLists()

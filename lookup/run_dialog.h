@@ -7,6 +7,8 @@
 
 #include <QString>
 
+#include <string>
+
 // The "Päring" tab: a word, a dictionary and a pre-dictionary, and the answer
 // page in the browser below them.
 class CRunDialog : public CPropertyPage
@@ -29,6 +31,7 @@ protected:
 private:
     void OnLookupButton();
     int Lookup(bool bReportErrors);
+    void RefuseAddress(const std::u16string& strAddress);
     void FillLists();
 
     CComboBox m_predictCombo;

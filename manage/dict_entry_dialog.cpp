@@ -1,6 +1,7 @@
 #include "dict_entry_dialog.h"
 
 #include "data_exchange.h"
+#include "navigable_address.h"
 #include "parameter_encoding.h"
 #include "win_defs.h"
 
@@ -24,6 +25,8 @@ QString MissingEntryFields(const QString& strName, const QString& strProgram)
         return QStringLiteral("Palun sisestage sõnastiku nimi!");
     if (strProgram.isEmpty())
         return QStringLiteral("Palun sisestage sõnastikuprogrammi aadress!");
+    if (!IsNavigableAddress(strProgram.toStdU16String()))
+        return QStringLiteral("Sõnastikuprogrammi aadress peab olema http- või https-aadress!");
     return QString();
 }
 

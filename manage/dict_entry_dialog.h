@@ -15,7 +15,8 @@ public:
 
     // OK refuses an entry without a name or a program address: the catalogue
     // file ends its list at the first empty field, so such an entry would cut
-    // off every entry behind it at the next load.
+    // off every entry behind it at the next load. It refuses a program address
+    // the lookup page would not open, too.
     void OnOK() override;
 
     // Replaces the OK button's text ("Lisa") when not empty.
@@ -30,6 +31,7 @@ protected:
     bool OnInitDialog() override;
 };
 
-// What is missing from an entry before it may be kept, as told to the user;
-// empty when nothing is.
+// What is missing from an entry before it may be kept, or what is wrong with
+// its program address (the lookup page opens only http and https addresses),
+// as told to the user; empty when nothing is.
 QString MissingEntryFields(const QString& strName, const QString& strProgram);

@@ -3,6 +3,7 @@
 #include "data_exchange.h"
 #include "dict_catalogue.h"
 #include "list_columns.h"
+#include "navigable_address.h"
 #include "wait_cursor.h"
 #include "win_defs.h"
 
@@ -17,11 +18,25 @@ enum : int {
 
 } // namespace
 
-void PreselectNewNames(CListCtrl& list, const CListCtrl& target)
+QStringList PreselectNewNames(CListCtrl& list, const CListCtrl& target)
 {
-    for (int i = 0; i < list.GetItemCount(); ++i)
-        if (target.FindItem(list.GetItemText(i, 0)) < 0)
+    QStringList refused;
+    for (int i = 0; i < list.GetItemCount(); ++i) {
+        if (target.FindItem(list.GetItemText(i, 0)) >= 0)
+            continue;
+        if (!IsNavigableAddress(list.GetItemText(i, 2).toStdU16String()))
+            refused << list.GetItemText(i, 0);
+        else
             list.SetItemState(i, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    }
+    return refused;
+}
+
+QString UnselectedAddressesMessage(const QStringList& names)
+{
+    return QStringLiteral("Need sõnastikud jäid valimata, sest nende sõnastikuprogrammi aadress "
+                          "ei ole http- ega https-aadress:\n") +
+           names.join(QLatin1Char('\n'));
 }
 
 void AppendSelectedRows(const CListCtrl& list, CListCtrl& target)
@@ -79,10 +94,13 @@ void CLoadDialog::Download()
 
     CDictCatalogue published = FetchPublishedCatalogue(m_pCatalogue->fileName, m_limits);
     published.FillListCtrl(m_list);
+    QStringList refused;
     if (m_pTargetList)
-        PreselectNewNames(m_list, *m_pTargetList);
+        refused = PreselectNewNames(m_list, *m_pTargetList);
 
     waitWindow.ShowWindow(SW_HIDE);
+    if (!refused.isEmpty())
+        MessageBox(UnselectedAddressesMessage(refused), QStringLiteral("Viga"), MB_ICONEXCLAMATION);
 }
 
 void CLoadDialog::OnItemChangedList()

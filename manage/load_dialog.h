@@ -4,6 +4,8 @@
 #include "dialog.h"
 #include "list_ctrl.h"
 
+#include <QStringList>
+
 class CDictCatalogue;
 
 // The selection dialog behind "Laadi...": downloads the list the maker
@@ -36,8 +38,12 @@ private:
 };
 
 // Selects and focuses every row of list whose name (column 0) target does not
-// show yet, compared as whole texts ignoring letter case.
-void PreselectNewNames(CListCtrl& list, const CListCtrl& target);
+// show yet, compared as whole texts ignoring letter case, unless its program
+// address (column 2) is one the lookup page would refuse. Returns the names of
+// the new rows left unselected for that reason.
+QStringList PreselectNewNames(CListCtrl& list, const CListCtrl& target);
+// The message that says why those rows were not chosen.
+QString UnselectedAddressesMessage(const QStringList& names);
 
 // Appends the selected rows of list to the end of target, in list's order,
 // with their three texts and unselected.

@@ -1,6 +1,8 @@
 #include "dict_catalogue.h"
+#include "navigable_address.h"
 #include "query_composition.h"
 #include "site_address.h"
+#include "utf_text.h"
 
 #include <cstdlib>
 
@@ -72,4 +74,34 @@ TEST(SiteAddress, BuiltInBaseAndOverride)
     EXPECT_EQ(SiteBaseAddress(), u"http://127.0.0.1:8080/quillbridge/");
     EXPECT_EQ(FallbackPageAddress(), u"http://127.0.0.1:8080/quillbridge/about.html");
     ::unsetenv("QUILLBRIDGE_SITE_BASE");
+}
+
+TEST(NavigableAddress, OnlyWebAddressesWithAServerAndFilesOnlyForTheSite)
+{
+    struct Case {
+        const char16_t* pszAddress;
+        bool bWeb, bSite;
+    } cases[] = {
+        {u"http://x.ee/os?w=õun", true, true},
+        {u"HTTPS://x.ee/", true, true},
+        {u" http://x.ee/ ", true, true}, // the browser drops the blanks
+        {u"http://", false, false},      // no server named
+        {u"http:///etc/passwd", false, false},
+        {u"http:x.ee/", false, false},
+        {u"javascript:document.title=location.href;//", false, false},
+        {u"JavaScript:alert(1)", false, false},
+        {u"data:text/html,<script>alert(1)</script>", false, false},
+        {u"file:///etc/passwd?w=", false, true},
+        {u"/etc/passwd?w=", false, false},
+        {u"x.ee/os?w=", false, false},
+        {u"\u00a0http://x.ee/", false, false}, // only ASCII blanks are dropped
+        {u"", false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(Utf16ToUtf8(c.pszAddress));
+        EXPECT_EQ(IsNavigableAddress(c.pszAddress), c.bWeb);
+        EXPECT_EQ(IsNavigableAddress(c.pszAddress, true), c.bSite);
+    }
+    EXPECT_EQ(RefusedAddressMessage(u"data:x"),
+              u"Seda aadressi ei avata: data:x\nAvada saab ainult http- ja https-aadresse.");
 }

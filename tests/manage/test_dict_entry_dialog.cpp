@@ -42,7 +42,7 @@ TEST(DictEntryDialog, OkReturnsExactlyWhatWasTypedCancelKeepsTheCallersValues)
     EXPECT_EQ(cancelled.m_nEncoding, 1);
 }
 
-TEST(DictEntryDialog, OkIsRefusedWhileNameOrProgramIsEmptyAndKeepsWhatWasTyped)
+TEST(DictEntryDialog, OkIsRefusedWhileNameOrProgramIsEmptyOrNotAWebAddressAndKeepsWhatWasTyped)
 {
     ModalWatchdog watchdog;
     MessageBoxRecorder boxes;
@@ -61,7 +61,14 @@ TEST(DictEntryDialog, OkIsRefusedWhileNameOrProgramIsEmptyAndKeepsWhatWasTyped)
          QStringLiteral("aadress")},
         {QStringLiteral("Õigekeelsus"), QString(), QStringLiteral("aadress"),
          QStringLiteral("nimi")},
-        {QString(), QString(), QStringLiteral("nimi ja sõnastikuprogrammi aadress"), QString()}};
+        {QString(), QString(), QStringLiteral("nimi ja sõnastikuprogrammi aadress"), QString()},
+        // Only web addresses are opened by the lookup page.
+        {QStringLiteral("Skript"), QStringLiteral("javascript:document.title=1;//"),
+         QStringLiteral("http- või https-aadress"), QStringLiteral("nimi")},
+        {QStringLiteral("Fail"), QStringLiteral("/etc/passwd?w="),
+         QStringLiteral("http- või https-aadress"), QStringLiteral("nimi")},
+        {QStringLiteral("Serverita"), QStringLiteral("http://"),
+         QStringLiteral("http- või https-aadress"), QStringLiteral("nimi")}};
     OnNextModal script([&](QWidget* pDlg) {
         Control<QComboBox>(pDlg, 1015)->setCurrentIndex(1);
         for (const Step& step : steps) {
@@ -82,7 +89,7 @@ TEST(DictEntryDialog, OkIsRefusedWhileNameOrProgramIsEmptyAndKeepsWhatWasTyped)
     });
     ASSERT_EQ(dlg.DoModal(), IDOK);
 
-    ASSERT_EQ(boxes.Count(), 3);
+    ASSERT_EQ(boxes.Count(), static_cast<int>(steps.size()));
     ASSERT_EQ(seen.size(), steps.size());
     for (std::size_t i = 0; i < steps.size(); ++i) {
         const Step& step = steps[i];

@@ -134,6 +134,33 @@ TEST_F(LoadDialogTest, PreselectsExactlyTheNamesThePageDoesNotListYet)
                                              kUus2}));
 }
 
+TEST_F(LoadDialogTest, NewEntriesThatAreNotWebAddressesAreShownButNotChosenAndTheDialogSaysWhy)
+{
+    const CDictEntry script{u"Skript", u"utf8", u"javascript:document.title=1;//"};
+    const CDictEntry local{u"Kohalik", u"utf8", u"file:///etc/passwd?w="};
+    Publish("dict.kvd", {script, kEkss, local, kOs});
+    PageRows({kOs});
+    std::vector<int> selected;
+    Rows shown;
+    int nBoxesWhenShown = -1;
+    Run([&](QWidget*) {
+        nBoxesWhenShown = m_boxes.Count();
+        selected = SelectedRowsOf(List());
+        shown = RowsOf(List());
+        Cancel()->click();
+    });
+    EXPECT_EQ(shown, RowsOf({script, kEkss, local, kOs}));
+    EXPECT_EQ(selected, std::vector<int>{1});
+    EXPECT_EQ(nBoxesWhenShown, 1);
+    ASSERT_EQ(m_boxes.Count(), 1);
+    const MessageBoxRequest& box = m_boxes.Boxes()[0];
+    EXPECT_EQ(box.strText,
+              UnselectedAddressesMessage({QStringLiteral("Skript"), QStringLiteral("Kohalik")}));
+    EXPECT_TRUE(box.strText.contains(QStringLiteral("http- ega https-aadress")));
+    EXPECT_EQ(box.strCaption, QStringLiteral("Viga"));
+    EXPECT_EQ(box.nType & MB_ICONMASK, static_cast<unsigned>(MB_ICONEXCLAMATION));
+}
+
 TEST_F(LoadDialogTest, AddAppendsTheChosenRowsAtTheEndInTheDialogsOrderUnselected)
 {
     Publish("dict.kvd", {kEkss, kOs, kVene, kUus1});

@@ -73,6 +73,7 @@ TEST(MainWindowCatalogues, EditsReachTheLookupPageWhenTheTabIsLeftAndSurviveEsc)
             OnNextModal add(
                 [](QWidget* pEntry) {
                     Control<QLineEdit>(pEntry, 1008)->setText(QStringLiteral("Eel"));
+                    Control<QLineEdit>(pEntry, 1009)->setText(QStringLiteral("http://eel/"));
                     Control<QPushButton>(pEntry, IDOK)->click();
                 },
                 pSheet);
@@ -87,5 +88,5 @@ TEST(MainWindowCatalogues, EditsReachTheLookupPageWhenTheTabIsLeftAndSurviveEsc)
     EXPECT_EQ(dictItems, (QStringList{QStringLiteral("EKSS"), QStringLiteral("Uus")}));
     EXPECT_EQ(RowsOf(g_dictCatalogue.entries), RowsOf({kEkss, {u"Uus", u"utf8", u"http://uus/"}}));
     EXPECT_EQ(RowsOf(g_predictCatalogue.entries),
-              RowsOf({{u" --- ", u"utf8", u""}, {u"Eel", u"utf8", u"http://"}}));
+              RowsOf({{u" --- ", u"utf8", u""}, {u"Eel", u"utf8", u"http://eel/"}}));
 }

@@ -1,0 +1,107 @@
+// The lookup page with the real browser: an address from a catalogue that is
+// not a web page is refused before the browser sees it, and no script in it
+// runs, not even in the dictionary page shown before it.
+#include "dict_catalogue.h"
+#include "gui_test.h"
+#include "message_box_recorder.h"
+#include "property_sheet.h"
+#include "run_dialog.h"
+#include "test_http_server.h"
+#include "web_browser.h"
+#include "win_defs.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QWebEngineView>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+TEST(RunPageAddresses, OnlyWebAddressesAreOpenedAndNoScriptOfAnotherRuns)
+{
+    CWebBrowser::RegisterControlClass();
+    TestHttpServer server;
+    server.ServePage("/quillbridge/about.html", QStringLiteral("Teave"));
+    server.ServePage("/dict", QStringLiteral("Sõnastik"));
+    ::setenv("QUILLBRIDGE_SITE_BASE", server.Url("/quillbridge/").toString().toUtf8().constData(),
+             1);
+    const std::vector<std::u16string> refused = {
+        u"javascript:document.title='jooksis '+location.href;//",
+        u"JavaScript:document.title='jooksis';//",
+        u"data:text/html,<script>document.title='jooksis'</script>",
+        u"file:///etc/passwd?w=",
+        u"/etc/passwd?w=",
+    };
+    g_dictCatalogue.Reset();
+    g_dictCatalogue.AddEntry(
+        CDictEntry(u"Veeb", u"utf8", server.Url("/dict?w=").toString().toStdU16String()));
+    for (const std::u16string& strAddress : refused)
+        g_dictCatalogue.AddEntry(CDictEntry(u"Halb", u"utf8", strAddress));
+    g_dictCatalogue.selection = 0;
+    g_predictCatalogue.Reset();
+    g_predictCatalogue.selection = 0;
+
+    CPropertySheet sheet(QStringLiteral("KV Quillbridge"));
+    CRunDialog page;
+    page.m_word = QStringLiteral("maja");
+    sheet.AddPage(&page);
+    MessageBoxRecorder boxes;
+    // Everything the browser ever showed.
+    QStringList titles;
+    QList<QUrl> urls;
+    int nFinished = 0;
+    std::vector<int> boxesAfterClick;
+    QStringList shownAfterRefusal;
+    WhenModal([&](QWidget*) {
+        auto* pView = qobject_cast<QWebEngineView*>(page.GetDlgItem(1006));
+        auto* pCombo = qobject_cast<QComboBox*>(page.GetDlgItem(1007));
+        auto* pLook = qobject_cast<QPushButton*>(page.GetDlgItem(1004));
+        ASSERT_TRUE(pView && pCombo && pLook);
+        QObject::connect(pView, &QWebEngineView::titleChanged,
+                         [&](const QString& t) { titles << t; });
+        QObject::connect(pView, &QWebEngineView::urlChanged, [&](const QUrl& u) { urls << u; });
+        QObject::connect(pView, &QWebEngineView::loadFinished, [&] { ++nFinished; });
+        const auto showDictionary = [&] {
+            const int nBefore = nFinished;
+            pCombo->setCurrentIndex(0);
+            pLook->click();
+            return WaitFor([&] { return nFinished > nBefore && pView->title() == "Sõnastik"; });
+        };
+        // The host's word opened the web dictionary; each bad entry is tried on top of it.
+        ASSERT_TRUE(WaitFor([&] { return pView->title() == "Sõnastik"; }));
+        for (int i = 1; i <= static_cast<int>(refused.size()); ++i) {
+            const int nBefore = nFinished;
+            pCombo->setCurrentIndex(i);
+            pLook->click();
+            // The refusal is shown before anything loads.
+            boxesAfterClick.push_back(boxes.Count());
+            WaitFor([&] { return nFinished > nBefore || titles.join("").contains("jooksis"); },
+                    5000);
+            shownAfterRefusal << pView->url().path();
+            ASSERT_TRUE(showDictionary());
+        }
+        sheet.EndDialog(IDCANCEL);
+    });
+    sheet.DoModal();
+    ::unsetenv("QUILLBRIDGE_SITE_BASE");
+
+    for (const QString& strTitle : titles)
+        EXPECT_FALSE(strTitle.contains("jooksis")) << strTitle.toStdString();
+    for (const QUrl& url : urls)
+        EXPECT_EQ(url.scheme(), QStringLiteral("http")) << url.toString().toStdString();
+    // After each refusal the fallback page, as when input is missing.
+    EXPECT_EQ(shownAfterRefusal,
+              QStringList(static_cast<int>(refused.size()), "/quillbridge/about.html"));
+    EXPECT_EQ(boxesAfterClick, (std::vector<int>{1, 2, 3, 4, 5}));
+    ASSERT_EQ(boxes.Count(), static_cast<int>(refused.size()));
+    for (int i = 0; i < boxes.Count(); ++i) {
+        const MessageBoxRequest& box = boxes.Boxes()[i];
+        EXPECT_TRUE(box.strText.contains(QString::fromStdU16String(refused[i]) + "maja"))
+            << box.strText.toStdString();
+        EXPECT_EQ(box.strCaption, QStringLiteral("Viga"));
+        EXPECT_EQ(box.nType & MB_ICONMASK, static_cast<unsigned>(MB_ICONERROR));
+    }
+}
