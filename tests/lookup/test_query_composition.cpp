@@ -62,6 +62,18 @@ TEST(ComposeLookupUrl, ThroughPreDictionary)
               u"&codepage=utf8&word=%F5");
 }
 
+TEST(ComposeLookupUrl, TheDictionaryAddressGoesInWesternWhateverItsEncoding)
+{
+    // õ and š have other bytes in utf8 and baltic than in western.
+    Catalogues c;
+    c.dicts.entries = {{u"ÕS", u"utf8", u"http://x.ee/õš?w="},
+                       {u"Šokk", u"baltic", u"http://x.ee/õš?w="}};
+    for (int nDict : {0, 1})
+        EXPECT_EQ(*ComposeLookupUrl(u"a", c.dicts, nDict, c.predicts, 1),
+                  u"http://pre.ee/p?dict=http%3A%2F%2Fx%2Eee%2F%F5%9A%3Fw%3D&codepage=" +
+                      c.dicts.GetEntry(nDict).encoding + u"&word=a");
+}
+
 TEST(SiteAddress, BuiltInBaseAndOverride)
 {
     ::unsetenv("QUILLBRIDGE_SITE_BASE");

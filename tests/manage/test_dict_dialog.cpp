@@ -181,6 +181,18 @@ TEST_F(DictPageTest, TheBuiltInEntryIsNeverListedAndStaysFirst)
     EXPECT_EQ(m_predict.selection, 0);
 }
 
+TEST_F(DictPageTest, LeavingThePageKeepsNoChoiceAndAChoiceStillListed)
+{
+    // -1 is no choice at all (a file may hold it); a row still listed stays chosen.
+    Fill(m_dict, {kEkss, kOs});
+    m_dict.selection = -1;
+    Fill(m_predict, {kEkss, kOs});
+    m_predict.selection = 2;
+    Run([&] { m_sheet.SetActivePage(1); });
+    EXPECT_EQ(m_dict.selection, -1);
+    EXPECT_EQ(m_predict.selection, 2);
+}
+
 TEST_F(DictPageTest, AddPutsTheNewRowBelowTheSelectionOrAtTheEndUnselected)
 {
     Fill(m_dict, {kEkss, kOs});
