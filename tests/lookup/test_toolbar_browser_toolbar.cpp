@@ -26,8 +26,17 @@ protected:
         CWebBrowser::RegisterControlClass();
         for (const char* pszPath : {"/one", "/two", "/three"})
             m_server.ServePage(pszPath, QString::fromLatin1(pszPath + 1));
-        // Headers at once, the body a while later: the page is loading meanwhile.
-        m_server.ServePage("/slow", QStringLiteral("aeglane"), QString(), 1500);
+        ServeHeld("/slow");
+    }
+
+    // The headers at once, the body only when the test releases it: the page
+    // is loading until then.
+    void ServeHeld(const QByteArray& path)
+    {
+        TestHttpServer::Reply held;
+        held.body = TestHttpServer::Page(QStringLiteral("aeglane"), QString());
+        held.bHeld = true;
+        m_server.Serve(path, held);
     }
 
     // A page window, shown, with its first page loaded.
@@ -90,20 +99,23 @@ TEST_F(BrowserToolBar, StopIsEnabledWhileAPageLoads)
     Open(page);
     const int nBefore = page.m_nCompletes;
     page.m_browser.Navigate(m_server.Url("/slow").toString());
-    ASSERT_TRUE(WaitFor([&] { return page.m_toolBar.IsButtonEnabled(3); }, 5000))
+    ASSERT_TRUE(WaitFor([&] { return page.m_toolBar.IsButtonEnabled(3); }))
         << "stop not enabled while loading";
     EXPECT_EQ(page.m_nCompletes, nBefore);
+    m_server.Release("/slow");
     ASSERT_TRUE(page.WaitForLoads(nBefore + 1));
     EXPECT_FALSE(page.m_toolBar.IsButtonEnabled(3));
     EXPECT_EQ(page.CurrentUrl(), m_server.Url("/slow"));
 
-    // Stop, pressed while loading, ends the load without a message.
+    // Stop, pressed while loading, ends the load without a message; the
+    // body never comes, so nothing else can end it.
     MessageBoxRecorder boxes;
+    ServeHeld("/stopped");
     const int nLoaded = page.m_nCompletes;
-    page.m_browser.Navigate(m_server.Url("/slow").toString());
-    ASSERT_TRUE(WaitFor([&] { return page.m_toolBar.IsButtonEnabled(3); }, 5000));
+    page.m_browser.Navigate(m_server.Url("/stopped").toString());
+    ASSERT_TRUE(WaitFor([&] { return page.m_toolBar.IsButtonEnabled(3); }));
     page.Button(3)->click();
-    ASSERT_TRUE(page.WaitForLoads(nLoaded + 1, 1000)) << "stop did not end the load";
+    ASSERT_TRUE(page.WaitForLoads(nLoaded + 1)) << "stop did not end the load";
     EXPECT_FALSE(page.m_toolBar.IsButtonEnabled(3));
     EXPECT_EQ(boxes.Count(), 0);
 }

@@ -225,10 +225,11 @@ TEST_F(LoadDialogTest, CancelEscAndTheCloseBoxChangeNothing)
 
 TEST_F(LoadDialogTest, WaitWindowAndBusyCursorStandOverTheDownloadOnly)
 {
-    TestHttpServer::Reply slow;
-    slow.body = PublishedBody({kEkss});
-    slow.headerDelayMs = 400;
-    m_server.Serve("/quillbridge/dict.kvd", slow);
+    // The list's body comes once the probe has seen the wait window.
+    TestHttpServer::Reply held;
+    held.body = PublishedBody({kEkss});
+    held.bHeld = true;
+    m_server.Serve("/quillbridge/dict.kvd", held);
     // Timers run while the window waits; user input does not.
     bool bSeenWaiting = false;
     QString strWaitText;
@@ -244,6 +245,7 @@ TEST_F(LoadDialogTest, WaitWindowAndBusyCursorStandOverTheDownloadOnly)
         strWaitText = Control<QLabel>(pWait, 1013)->text();
         waitRect = pWait->frameGeometry();
         dialogRect = pWait->parentWidget()->window()->frameGeometry();
+        m_server.Release("/quillbridge/dict.kvd");
     });
     probe.start();
     bool bCursorAfter = true;
@@ -277,7 +279,7 @@ TEST_F(LoadDialogTest, AnEmptyListShowsNoRowsAndNoMessage)
 
 TEST_F(LoadDialogTest, AFailedDownloadIsReportedThenTheDialogWaitsEmpty)
 {
-    const quint16 nDeadPort = UnusedPort();
+    const UnusedPort deadPort;
     struct Case {
         const char* pszWhat;
         std::function<void()> arrange;
@@ -289,7 +291,7 @@ TEST_F(LoadDialogTest, AFailedDownloadIsReportedThenTheDialogWaitsEmpty)
         {"unreachable",
          [&] {
              pDead = new SiteBaseOverride(
-                 QStringLiteral("http://127.0.0.1:%1/quillbridge/").arg(nDeadPort));
+                 QStringLiteral("http://127.0.0.1:%1/quillbridge/").arg(deadPort.Port()));
          },
          {},
          10000},

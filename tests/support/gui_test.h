@@ -11,7 +11,7 @@
 // shows (checked from the event loop the modal run spins), within timeoutMs.
 // Returns at once; the modal run that follows is what makes it happen.
 void WhenModal(std::function<void(QWidget* pModal)> fn, QWidget* pExcept = nullptr,
-               int timeoutMs = 5000);
+               int timeoutMs = 30000);
 
 // Runs the event loop until pred holds or timeoutMs passes; returns pred().
 bool WaitFor(const std::function<bool()>& pred, int timeoutMs = 10000);

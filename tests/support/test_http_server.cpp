@@ -24,6 +24,18 @@ public:
         return m_pServer->serverPort();
     }
 
+    void Release(const QByteArray& path)
+    {
+        for (auto it = m_held.begin(); it != m_held.end();) {
+            if (it->first == path) {
+                SendBody(it->second.first, it->second.second);
+                it = m_held.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+
     void Shut()
     {
         for (const QPointer<QTcpSocket>& pSocket : m_sockets)
@@ -99,37 +111,47 @@ private:
         if (reply.mode == Reply::Mode::Stall)
             return;
         QPointer<QTcpSocket> pGuard(pSocket);
-        QTimer::singleShot(reply.headerDelayMs, pSocket, [pGuard, reply] {
-            if (!pGuard)
-                return;
-            if (reply.mode == Reply::Mode::Close) {
-                pGuard->disconnectFromHost();
-                return;
-            }
-            QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' +
-                              (reply.status == 200 ? "OK" : "Status") + "\r\n";
-            head += "Content-Type: " + reply.contentType + "\r\n";
-            head += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
-            head += "Connection: close\r\n";
-            for (const auto& header : reply.headers)
-                head += header.first + ": " + header.second + "\r\n";
-            head += "\r\n";
-            pGuard->write(head);
-            pGuard->flush();
-            QTimer::singleShot(reply.bodyDelayMs, pGuard.data(), [pGuard, reply] {
+        QTimer::singleShot(
+            reply.headerDelayMs, pSocket, [this, pGuard, reply, path = request.path] {
                 if (!pGuard)
                     return;
-                pGuard->write(reply.mode == Reply::Mode::Truncate
-                                  ? reply.body.left(reply.truncateAt)
-                                  : reply.body);
-                pGuard->disconnectFromHost();
+                if (reply.mode == Reply::Mode::Close) {
+                    pGuard->disconnectFromHost();
+                    return;
+                }
+                QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' +
+                                  (reply.status == 200 ? "OK" : "Status") + "\r\n";
+                head += "Content-Type: " + reply.contentType + "\r\n";
+                head += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
+                head += "Connection: close\r\n";
+                for (const auto& header : reply.headers)
+                    head += header.first + ": " + header.second + "\r\n";
+                head += "\r\n";
+                pGuard->write(head);
+                pGuard->flush();
+                if (reply.bHeld) {
+                    m_held.append({path, {pGuard, reply}});
+                    return;
+                }
+                QTimer::singleShot(reply.bodyDelayMs, pGuard.data(),
+                                   [pGuard, reply] { SendBody(pGuard, reply); });
             });
-        });
+    }
+
+    static void SendBody(const QPointer<QTcpSocket>& pSocket, const Reply& reply)
+    {
+        if (!pSocket)
+            return;
+        pSocket->write(reply.mode == Reply::Mode::Truncate ? reply.body.left(reply.truncateAt)
+                                                           : reply.body);
+        pSocket->disconnectFromHost();
     }
 
     TestHttpServer* m_pOwner;
     QTcpServer* m_pServer = nullptr;
     QList<QPointer<QTcpSocket>> m_sockets;
+    // Answers whose body waits for Release, by path.
+    QList<QPair<QByteArray, QPair<QPointer<QTcpSocket>, Reply>>> m_held;
 };
 
 QByteArray TestHttpServer::Request::Header(const QByteArray& name) const
@@ -175,6 +197,18 @@ void TestHttpServer::Serve(const QByteArray& path, const Reply& reply)
 {
     QMutexLocker lock(&m_mutex);
     m_replies.insert(path, reply);
+}
+
+void TestHttpServer::Release(const QByteArray& path)
+{
+    {
+        QMutexLocker lock(&m_mutex);
+        const auto it = m_replies.find(path);
+        if (it != m_replies.end())
+            it->bHeld = false;
+    }
+    QMetaObject::invokeMethod(
+        m_pWorker, [this, path] { m_pWorker->Release(path); }, Qt::BlockingQueuedConnection);
 }
 
 void TestHttpServer::ServePage(const QByteArray& path, const QString& strTitle,

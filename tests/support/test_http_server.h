@@ -43,6 +43,9 @@ public:
         QList<QPair<QByteArray, QByteArray>> headers;
         int headerDelayMs = 0; // before anything is sent
         int bodyDelayMs = 0;   // between the headers and the body
+        // The headers at once, the body only on Release: a test sees the
+        // client while the answer is on its way, however slow the machine.
+        bool bHeld = false;
         Mode mode = Mode::Normal;
         int truncateAt = 0;
     };
@@ -57,6 +60,8 @@ public:
     void ServePage(const QByteArray& path, const QString& strTitle, const QString& strText = {},
                    int bodyDelayMs = 0);
     static QByteArray Page(const QString& strTitle, const QString& strText);
+    // Sends the bodies held for path; later requests for it get theirs at once.
+    void Release(const QByteArray& path);
 
     quint16 Port() const { return m_nPort; }
     QUrl Url(const QByteArray& path) const;
