@@ -45,16 +45,13 @@ unsigned long ErrorNumber(QNetworkReply::NetworkError error)
     }
 }
 
-} // namespace
+// What Qt's network thread may hold beyond what has been read: together with
+// the cap this bounds the memory a transfer takes, whatever the server sends.
+constexpr qint64 kReadBufferSize = 64 * 1024;
 
-CDictCatalogue FetchPublishedCatalogue(const std::u16string& fileName,
-                                       const CDownloadLimits& limits)
+QNetworkRequest ListRequest(const std::u16string& fileName)
 {
-    const QString strUrl = QString::fromStdU16String(SiteBaseAddress() + fileName);
-
-    QNetworkAccessManager manager;
-    manager.setProxyFactory(new CSystemProxyFactory);
-    QNetworkRequest request{QUrl(strUrl)};
+    QNetworkRequest request{QUrl(QString::fromStdU16String(SiteBaseAddress() + fileName))};
     request.setHeader(QNetworkRequest::UserAgentHeader, QString::fromStdString(ModuleBaseName()));
     // Always from the maker's server, never from a cache on the way.
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
@@ -62,23 +59,64 @@ CDictCatalogue FetchPublishedCatalogue(const std::u16string& fileName,
     request.setAttribute(QNetworkRequest::CacheSaveControlAttribute, false);
     request.setRawHeader("Cache-Control", "no-cache");
     request.setRawHeader("Pragma", "no-cache");
+    return request;
+}
 
-    QNetworkReply* pReply = manager.get(request);
+// Takes what has arrived, but never more than one byte past the cap; false once
+// the body is over the cap.
+bool TakeBody(QNetworkReply* pReply, QByteArray& body, long long nMaxBytes)
+{
+    const qint64 nRoom = nMaxBytes + 1 - body.size();
+    if (nRoom > 0)
+        body += pReply->read(nRoom);
+    return body.size() <= nMaxBytes;
+}
+
+CInternetException NoAnswerHeader(int nMs)
+{
+    return CInternetException(
+        CInternetException::errorTimeout,
+        QStringLiteral("The operation timed out: the server did not send a complete answer "
+                       "header within %1 seconds. The download was stopped.")
+            .arg(nMs / 1000.0));
+}
+
+} // namespace
+
+CDictCatalogue FetchPublishedCatalogue(const std::u16string& fileName,
+                                       const CDownloadLimits& limits)
+{
+    QNetworkAccessManager manager;
+    manager.setProxyFactory(new CSystemProxyFactory);
+    QNetworkReply* pReply = manager.get(ListRequest(fileName));
+    pReply->setReadBufferSize(kReadBufferSize);
+
     QByteArray body;
     QEventLoop loop;
+    // Qt's own transfer time-out does not count the answer's headers as
+    // progress, so the idle time-out is a timer restarted by hand.
     QTimer idle;
     idle.setSingleShot(true);
     idle.setInterval(limits.nIdleTimeoutMs);
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    deadline.setInterval(limits.nDeadlineMs);
     bool bTimedOut = false;
+    bool bOverDeadline = false;
     bool bTooLarge = false;
-
+    const auto stopTooLarge = [&] {
+        bTooLarge = true;
+        pReply->abort();
+    };
     QObject::connect(pReply, &QNetworkReply::readyRead, &loop, [&] {
         idle.start();
-        body += pReply->readAll();
-        if (body.size() > limits.nMaxBytes) {
-            bTooLarge = true;
-            pReply->abort();
-        }
+        if (!bTooLarge && !TakeBody(pReply, body, limits.nMaxBytes))
+            stopTooLarge();
+    });
+    // The count of received bytes can pass the cap before the body is read.
+    QObject::connect(pReply, &QNetworkReply::downloadProgress, &loop, [&](qint64 nReceived) {
+        if (!bTooLarge && nReceived > limits.nMaxBytes)
+            stopTooLarge();
     });
     // Every sign of life counts as progress: the request going out, the
     // answer's headers, and each part of the body.
@@ -90,36 +128,40 @@ CDictCatalogue FetchPublishedCatalogue(const std::u16string& fileName,
         bTimedOut = true;
         pReply->abort();
     });
+    QObject::connect(&deadline, &QTimer::timeout, &loop, [&] {
+        bOverDeadline = true;
+        pReply->abort();
+    });
     QObject::connect(pReply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
     idle.start();
+    deadline.start();
     if (!pReply->isFinished())
         loop.exec(QEventLoop::ExcludeUserInputEvents);
     // An aborted reply has nothing more to read.
-    if (!bTooLarge && !bTimedOut) {
-        body += pReply->readAll();
-        bTooLarge = body.size() > limits.nMaxBytes;
-    }
+    if (!bTooLarge && !bTimedOut && !bOverDeadline && !TakeBody(pReply, body, limits.nMaxBytes))
+        bTooLarge = true;
 
     const QNetworkReply::NetworkError error = pReply->error();
     const bool bAnswered = pReply->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
     const QString strError = pReply->errorString();
     delete pReply;
-
-    if (bTimedOut)
-        throw CInternetException(
-            CInternetException::errorTimeout,
-            QStringLiteral("The operation timed out: the server sent nothing for %1 seconds.")
-                .arg(limits.nIdleTimeoutMs / 1000.0));
     if (bTooLarge)
         throw CInternetException(CInternetException::errorTooLarge,
                                  QStringLiteral("The server sent more than %1 bytes; this is not "
                                                 "a list of dictionaries. The download was stopped.")
                                      .arg(limits.nMaxBytes));
-    // The status is not examined: an error page is read like any other body,
-    // and a body broken off after the answer began keeps what arrived.
-    if (error != QNetworkReply::NoError && !bAnswered)
-        throw CInternetException(ErrorNumber(error), strError);
-
-    CMemoryFile file(body.toStdString());
-    return ReadPublishedList(file);
+    // Once the answer has begun, a transfer that ends early, for whatever
+    // reason, keeps what arrived: the status is not examined, an error page is
+    // read like any other body.
+    if (bAnswered || error == QNetworkReply::NoError) {
+        CMemoryFile file(body.toStdString());
+        return ReadPublishedList(file);
+    }
+    // Said so, since the server may have been sending all the while: a header
+    // without end is not an answer either.
+    if (bOverDeadline)
+        throw NoAnswerHeader(limits.nDeadlineMs);
+    if (bTimedOut)
+        throw NoAnswerHeader(limits.nIdleTimeoutMs);
+    throw CInternetException(ErrorNumber(error), strError);
 }

@@ -8,12 +8,17 @@
 struct CDownloadLimits {
     int nIdleTimeoutMs = 30 * 1000;
     long long nMaxBytes = 4 * 1024 * 1024;
+    // All of the transfer, however steadily the server sends.
+    int nDeadlineMs = 60 * 1000;
 };
 
 // Fetches the list the maker publishes for a catalogue (the site base address
 // followed by fileName) and reads it into a temporary catalogue. The window
 // waits for it: no user input is handled while the transfer runs. Raises
-// CInternetException when the server cannot be reached, sends nothing for
-// the idle time-out, or sends more than any real list holds.
+// CInternetException when the server cannot be reached, does not begin its
+// answer before the idle time-out or the deadline, or sends more than any real
+// list holds (no more than that is ever held in memory). A transfer that
+// breaks off, stalls or runs past the deadline after the answer began gives
+// the entries read so far.
 CDictCatalogue FetchPublishedCatalogue(const std::u16string& fileName,
                                        const CDownloadLimits& limits = {});

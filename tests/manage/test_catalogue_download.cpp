@@ -150,6 +150,18 @@ TEST_F(CatalogueDownloadTest, AStalledServerEndsAfterTheIdleTimeOut)
     EXPECT_EQ(e.m_dwError, static_cast<unsigned long>(CInternetException::errorTimeout));
     EXPECT_TRUE(e.GetErrorMessage().contains(QStringLiteral("timed out"))) << e.what();
 
+    // A header without end is not an answer, and the message does not claim
+    // that nothing came.
+    TestHttpServer::Reply flood;
+    flood.mode = TestHttpServer::Reply::Mode::HeaderFlood;
+    flood.chunkDelayMs = 5;
+    Serve(flood);
+    timer.restart();
+    const CInternetException f = FetchFailure({500, 4 * 1024 * 1024, 2000});
+    EXPECT_LT(timer.elapsed(), 5000);
+    EXPECT_EQ(f.m_dwError, static_cast<unsigned long>(CInternetException::errorTimeout));
+    EXPECT_TRUE(f.GetErrorMessage().contains(QStringLiteral("complete answer header"))) << f.what();
+
     // Progress keeps it going: a body that trickles in slower than the
     // time-out in all, but never pauses that long, arrives. The pauses are
     // well below the time-out, so that a busy machine cannot stretch them past it.
@@ -179,4 +191,48 @@ TEST_F(CatalogueDownloadTest, ABodyOverTheCapEndsTheDownloadWithNothing)
     // At the cap exactly it is still a list.
     Serve(body.left(limits.nMaxBytes));
     EXPECT_EQ(FetchPublishedCatalogue(u"dict.kvd").entries, std::vector<CDictEntry>{kEkss});
+}
+
+TEST_F(CatalogueDownloadTest, AStallOrTheDeadlineAfterTheAnswerBeganKeepsWhatWasRead)
+{
+    // The first entry and half of the second, then silence on an open connection.
+    const QByteArray body = PublishedBody({kEkss, kOs, kVene});
+    TestHttpServer::Reply stalled;
+    stalled.mode = TestHttpServer::Reply::Mode::StallAfter;
+    stalled.body = body;
+    stalled.truncateAt = static_cast<int>(PublishedBody({kEkss}).size() + 6);
+    Serve(stalled);
+    EXPECT_EQ(FetchPublishedCatalogue(u"dict.kvd", {500, 1024 * 1024, 60000}).entries,
+              std::vector<CDictEntry>{kEkss});
+
+    // A server that never pauses long enough for the idle time-out, but would
+    // take half a minute in all, is cut off at the deadline.
+    const std::vector<CDictEntry> many(300, kOs);
+    TestHttpServer::Reply drip;
+    drip.mode = TestHttpServer::Reply::Mode::Trickle;
+    drip.body = PublishedBody(many);
+    drip.chunkBytes = 8;
+    drip.chunkDelayMs = 10;
+    Serve(drip);
+    QElapsedTimer timer;
+    timer.start();
+    const CDictCatalogue got = FetchPublishedCatalogue(u"dict.kvd", {500, 1024 * 1024, 1000});
+    EXPECT_GE(timer.elapsed(), 900);
+    EXPECT_LT(timer.elapsed(), 8000);
+    EXPECT_LT(got.GetCount(), static_cast<int>(many.size()));
+    EXPECT_EQ(got.entries, std::vector<CDictEntry>(static_cast<std::size_t>(got.GetCount()), kOs));
+}
+
+TEST_F(CatalogueDownloadTest, AnEndlessBodyIsStoppedAtTheCapWithoutBeingHeld)
+{
+    TestHttpServer::Reply endless;
+    endless.mode = TestHttpServer::Reply::Mode::Endless;
+    Serve(endless);
+    const long long nCap = 1024 * 1024;
+    const CInternetException e = FetchFailure({30000, nCap, 60000});
+    EXPECT_EQ(e.m_dwError, static_cast<unsigned long>(CInternetException::errorTooLarge));
+    // Taken from the connection: the cap, the read buffer and what the system
+    // buffers on the way; not the hundreds of megabytes a fast server sends
+    // while nobody stops reading.
+    EXPECT_LT(m_server.BytesSent(), nCap + 15 * 1024 * 1024);
 }

@@ -8,6 +8,8 @@
 #include <QThread>
 #include <QTimer>
 
+#include <functional>
+
 // Lives on the server's thread: accepts, reads one request per connection,
 // answers as the reply for its path says.
 class TestHttpServer::Worker : public QObject
@@ -119,32 +121,90 @@ private:
                     pGuard->disconnectFromHost();
                     return;
                 }
-                QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' +
-                                  (reply.status == 200 ? "OK" : "Status") + "\r\n";
-                head += "Content-Type: " + reply.contentType + "\r\n";
-                head += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
-                head += "Connection: close\r\n";
-                for (const auto& header : reply.headers)
-                    head += header.first + ": " + header.second + "\r\n";
-                head += "\r\n";
-                pGuard->write(head);
-                pGuard->flush();
+                Send(pGuard, Head(reply));
+                if (reply.mode == Reply::Mode::HeaderFlood)
+                    return Repeat(pGuard, reply.chunkDelayMs, [this, pGuard, n = 0]() mutable {
+                        Send(pGuard, "X-Flood-" + QByteArray::number(++n) + ": " +
+                                         QByteArray(64, 'a') + "\r\n");
+                        return true;
+                    });
+                if (reply.mode == Reply::Mode::Endless)
+                    return SendEndlessly(pGuard, reply.body.isEmpty() ? QByteArray(65536, 'a')
+                                                                      : reply.body);
                 if (reply.bHeld) {
                     m_held.append({path, {pGuard, reply}});
                     return;
                 }
                 QTimer::singleShot(reply.bodyDelayMs, pGuard.data(),
-                                   [pGuard, reply] { SendBody(pGuard, reply); });
+                                   [this, pGuard, reply] { SendBody(pGuard, reply); });
             });
     }
 
-    static void SendBody(const QPointer<QTcpSocket>& pSocket, const Reply& reply)
+    void SendBody(const QPointer<QTcpSocket>& pSocket, const Reply& reply)
     {
         if (!pSocket)
             return;
-        pSocket->write(reply.mode == Reply::Mode::Truncate ? reply.body.left(reply.truncateAt)
-                                                           : reply.body);
-        pSocket->disconnectFromHost();
+        if (reply.mode == Reply::Mode::Trickle)
+            return Repeat(pSocket, reply.chunkDelayMs, [this, pSocket, reply, n = 0]() mutable {
+                Send(pSocket, reply.body.mid(n, reply.chunkBytes));
+                n += reply.chunkBytes;
+                if (n < reply.body.size())
+                    return true;
+                pSocket->disconnectFromHost();
+                return false;
+            });
+        const bool bCut =
+            reply.mode == Reply::Mode::Truncate || reply.mode == Reply::Mode::StallAfter;
+        Send(pSocket, bCut ? reply.body.left(reply.truncateAt) : reply.body);
+        if (reply.mode != Reply::Mode::StallAfter)
+            pSocket->disconnectFromHost();
+    }
+
+    static QByteArray Head(const Reply& reply)
+    {
+        QByteArray head = "HTTP/1.1 " + QByteArray::number(reply.status) + ' ' +
+                          (reply.status == 200 ? "OK" : "Status") + "\r\n";
+        if (reply.mode == Reply::Mode::HeaderFlood)
+            return head;
+        head += "Content-Type: " + reply.contentType + "\r\n";
+        if (reply.mode == Reply::Mode::Endless)
+            head += "Transfer-Encoding: chunked\r\n";
+        else
+            head += "Content-Length: " + QByteArray::number(reply.body.size()) + "\r\n";
+        head += "Connection: close\r\n";
+        for (const auto& header : reply.headers)
+            head += header.first + ": " + header.second + "\r\n";
+        return head + "\r\n";
+    }
+
+    void Send(QTcpSocket* pSocket, const QByteArray& data)
+    {
+        m_pOwner->m_nBytesSent += pSocket->write(data);
+        pSocket->flush();
+    }
+
+    // step runs every delayMs while the socket lives and step returns true.
+    static void Repeat(QTcpSocket* pSocket, int delayMs, std::function<bool()> step)
+    {
+        auto* pTimer = new QTimer(pSocket);
+        pTimer->setInterval(delayMs);
+        QObject::connect(pTimer, &QTimer::timeout, pTimer, [pTimer, step] {
+            if (!step())
+                pTimer->stop();
+        });
+        pTimer->start();
+    }
+
+    // A new chunk whenever the client has taken most of what waits for it.
+    void SendEndlessly(QTcpSocket* pSocket, const QByteArray& part)
+    {
+        const QByteArray chunk = QByteArray::number(part.size(), 16) + "\r\n" + part + "\r\n";
+        const auto topUp = [this, pSocket, chunk] {
+            while (pSocket->bytesToWrite() < 4 * chunk.size())
+                Send(pSocket, chunk);
+        };
+        QObject::connect(pSocket, &QTcpSocket::bytesWritten, pSocket, topUp);
+        topUp();
     }
 
     TestHttpServer* m_pOwner;

@@ -7,6 +7,7 @@
 #include <QPair>
 #include <QUrl>
 
+#include <atomic>
 #include <memory>
 
 class QThread;
@@ -32,10 +33,14 @@ public:
 
     struct Reply {
         enum class Mode {
-            Normal,   // the whole answer
-            Truncate, // Content-Length of the whole body, then only truncateAt bytes and close
-            Stall,    // nothing at all; the connection stays open
-            Close,    // the connection closed without an answer
+            Normal,      // the whole answer
+            Truncate,    // Content-Length of the whole body, then only truncateAt bytes and close
+            Stall,       // nothing at all; the connection stays open
+            Close,       // the connection closed without an answer
+            Trickle,     // the body chunkBytes at a time, one part every chunkDelayMs, then close
+            StallAfter,  // Content-Length of the whole body, then truncateAt bytes; stays open
+            Endless,     // a chunked body without end: body again and again, as fast as taken
+            HeaderFlood, // the status line, then another header line every chunkDelayMs, for ever
         };
         int status = 200;
         QByteArray contentType = "text/html; charset=utf-8";
@@ -48,6 +53,8 @@ public:
         bool bHeld = false;
         Mode mode = Mode::Normal;
         int truncateAt = 0;
+        int chunkBytes = 1;
+        int chunkDelayMs = 0;
     };
 
     TestHttpServer();
@@ -69,6 +76,8 @@ public:
     QList<Request> Requests() const;
     QList<Request> RequestsFor(const QByteArray& path) const;
     void ClearRequests();
+    // Bytes of answers handed to the system so far, headers included.
+    qint64 BytesSent() const { return m_nBytesSent; }
 
 private:
     class Worker;
@@ -77,6 +86,7 @@ private:
     mutable QMutex m_mutex;
     QMap<QByteArray, Reply> m_replies;
     QList<Request> m_requests;
+    std::atomic<qint64> m_nBytesSent = 0;
     quint16 m_nPort = 0;
     std::unique_ptr<QThread> m_pThread;
     Worker* m_pWorker = nullptr;
