@@ -52,6 +52,36 @@ bool HasDisplay()
     return false;
 }
 
+// Qt ends the process when the X display it is given does not answer, so
+// the program asks first. libxcb is what Qt's own X connection uses; without
+// it there is nothing to ask with, and Qt is left to decide.
+bool XDisplayAnswers()
+{
+    const char* pszPlatform = std::getenv("QT_QPA_PLATFORM");
+    const char* pszDisplay = std::getenv("DISPLAY");
+    const bool bXcb = pszPlatform && *pszPlatform ? std::strncmp(pszPlatform, "xcb", 3) == 0
+                                                  : !std::getenv("WAYLAND_DISPLAY");
+    if (!bXcb || !pszDisplay || !*pszDisplay)
+        return true;
+    void* pXcb = ::dlopen("libxcb.so.1", RTLD_NOW | RTLD_LOCAL);
+    if (!pXcb)
+        return true;
+    using ConnectFn = void* (*)(const char*, int*);
+    using HasErrorFn = int (*)(void*);
+    using DisconnectFn = void (*)(void*);
+    const auto pConnect = reinterpret_cast<ConnectFn>(::dlsym(pXcb, "xcb_connect"));
+    const auto pHasError = reinterpret_cast<HasErrorFn>(::dlsym(pXcb, "xcb_connection_has_error"));
+    const auto pDisconnect = reinterpret_cast<DisconnectFn>(::dlsym(pXcb, "xcb_disconnect"));
+    bool bAnswers = true;
+    if (pConnect && pHasError && pDisconnect) {
+        void* pConnection = pConnect(pszDisplay, nullptr);
+        bAnswers = pHasError(pConnection) == 0;
+        pDisconnect(pConnection);
+    }
+    ::dlclose(pXcb);
+    return bAnswers;
+}
+
 bool HasGpu()
 {
     std::error_code ec;
@@ -101,6 +131,13 @@ int main(int argc, char** argv)
     const bool bVersion = argc == 2 && std::strcmp(argv[1], "--version") == 0;
     if (!bVersion && !HasDisplay()) {
         std::fputs("quillbridge: no display to open the window on (DISPLAY is not set)\n", stderr);
+        return 1;
+    }
+    if (!bVersion && !XDisplayAnswers()) {
+        std::fprintf(stderr,
+                     "quillbridge: the display %s does not answer (is its X server running, "
+                     "and may this user connect to it?)\n",
+                     std::getenv("DISPLAY"));
         return 1;
     }
     if (!bVersion)

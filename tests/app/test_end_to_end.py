@@ -162,6 +162,13 @@ class EndToEnd(unittest.TestCase):
         run = subprocess.run([program, "maja"], capture_output=True, text=True, env=no_display)
         self.assertNotEqual(run.returncode, 0)
         self.assertIn("no display", run.stderr)
+        # A display that does not answer is told as cleanly, before Qt would abort.
+        silent = next(n for n in range(55, 200) if not os.path.exists(f"/tmp/.X11-unix/X{n}"))
+        silent_env = {k: v for k, v in no_display.items() if k != "QT_QPA_PLATFORM"}
+        run = subprocess.run([program, "maja"], capture_output=True, text=True,
+                             env=dict(silent_env, DISPLAY=f":{silent}"))
+        self.assertEqual(run.returncode, 1, run.stderr[-2000:])
+        self.assertIn(f"the display :{silent} does not answer", run.stderr)
         os.remove(os.path.join(self.dir, "quillbridge.so"))
         run = subprocess.run([program, "maja"], capture_output=True, text=True, env=self.env)
         self.assertNotEqual(run.returncode, 0)
