@@ -2,16 +2,65 @@
 
 #include "dialog_template.h"
 #include "exception_report.h"
+#include "load_failure_page.h"
 #include "ole_dispatch_exception.h"
 #include "ole_exception.h"
 #include "win_defs.h"
 
 #include <QAction>
+#include <QChildEvent>
+#include <QCoreApplication>
+#include <QKeyEvent>
 #include <QUrl>
 #include <QWebEngineHistory>
 #include <QWebEngineHttpRequest>
+#include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineView>
+
+namespace
+{
+
+// Esc belongs to the window that holds the browser (it closes the main
+// window), also while the focus is inside the page: the engine would keep
+// the key. The filter sits on the view and on the widgets the view puts
+// inside itself to receive input, which come and go with the page.
+class CEscapeToParent : public QObject
+{
+public:
+    explicit CEscapeToParent(QWebEngineView* pView) : QObject(pView), m_pView(pView)
+    {
+        pView->installEventFilter(this);
+        for (QWidget* pChild : pView->findChildren<QWidget*>())
+            pChild->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* pWatched, QEvent* pEvent) override
+    {
+        if (pWatched == m_pView && pEvent->type() == QEvent::ChildAdded) {
+            QObject* pChild = static_cast<QChildEvent*>(pEvent)->child();
+            if (pChild->isWidgetType())
+                pChild->installEventFilter(this);
+            return false;
+        }
+        if (pWatched == m_pView || pEvent->type() != QEvent::KeyPress)
+            return false;
+        auto* pKey = static_cast<QKeyEvent*>(pEvent);
+        if (pKey->key() != Qt::Key_Escape ||
+            (pKey->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+            return false;
+        // As the engine passes on a key the page did not use.
+        if (QWidget* pParent = m_pView->parentWidget())
+            QCoreApplication::sendEvent(pParent, pKey);
+        return true;
+    }
+
+private:
+    QWebEngineView* m_pView;
+};
+
+} // namespace
 
 // A literal rather than a QString object: the library registers the class
 // while static objects are still being constructed.
@@ -54,6 +103,20 @@ void CWebBrowser::PreSubclassWindow()
     QWebEngineView* pView = GetView();
     if (!pView)
         return;
+    new CEscapeToParent(pView);
+    // Our own page takes the place of the engine's when an address cannot be
+    // loaded; the failed load stays in the history under its address, so the
+    // toolbar and reload act on it as on any page.
+    QWebEnginePage* pPage = pView->page();
+    QObject::connect(pPage, &QWebEnginePage::loadingChanged, Receiver(),
+                     [pPage](const QWebEngineLoadingInfo& info) {
+                         if (info.status() != QWebEngineLoadingInfo::LoadFailedStatus ||
+                             info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain ||
+                             !IsLoadFailureShown(info.errorCode()))
+                             return;
+                         pPage->runJavaScript(QString::fromStdU16String(LoadFailurePageScript(
+                             info.url().toDisplayString().toStdU16String(), info.errorCode())));
+                     });
     QObject::connect(pView, &QWebEngineView::loadStarted, Receiver(), [this] {
         if (m_onDownloadBegin)
             AfxCallHandler(GetSafeHwnd(), m_onDownloadBegin);

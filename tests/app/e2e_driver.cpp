@@ -344,6 +344,30 @@ void EscFromPage(int nPage)
     Check(nResult == 0, "the run returns 0");
 }
 
+// Esc while the page itself has the keys, after a click into it: the
+// browser's input widget gets the key first.
+void EscInsidePage(int nPage)
+{
+    const int nResult = Run(u"maja", [nPage] {
+        ShowTab(nPage);
+        const char* pszPage = nPage == 0 ? "dialog129" : "dialog130";
+        Check(WaitFor([pszPage] {
+                  auto* pView = Control<QWebEngineView>(pszPage, "ctl1006");
+                  return pView && !pView->title().isEmpty() && pView->focusProxy();
+              }),
+              "the page is loaded");
+        Gui([pszPage] {
+            QWidget* pInput = Control<QWebEngineView>(pszPage, "ctl1006")->focusProxy();
+            QTest::mouseClick(pInput, Qt::LeftButton, {}, QPoint(20, 20));
+            QTest::keyClick(pInput, Qt::Key_Escape);
+        });
+        Check(WaitFor([] { return Sheet() == nullptr; }, 5s), "Esc closes the window");
+        if (Gui([] { return Sheet() != nullptr; }))
+            Gui([] { Tabs()->window()->close(); });
+    });
+    Check(nResult == 0, "the run returns 0");
+}
+
 // Two runs in one process: the second sees the first's choice and its new entry.
 void TwoRuns(bool bSecondOnOtherThread)
 {
@@ -447,6 +471,8 @@ int main(int argc, char** argv)
         LookButtonWithoutInput();
     else if (strScenario == "keys")
         KeysAndTabs();
+    else if (strScenario.rfind("escin", 0) == 0)
+        EscInsidePage(std::stoi(strScenario.substr(5)));
     else if (strScenario.rfind("esc", 0) == 0)
         EscFromPage(std::stoi(strScenario.substr(3)));
     else if (strScenario == "two-runs")

@@ -112,6 +112,12 @@ class EndToEnd(unittest.TestCase):
             with self.subTest(page=page):
                 self.drive(f"esc{page}")
 
+    def test_esc_closes_with_the_focus_inside_the_answer_and_the_help_page(self):
+        self.dictionaries()
+        for page in (0, 3):
+            with self.subTest(page=page):
+                self.drive(f"escin{page}")
+
     def test_two_runs_share_choices_and_entries(self):
         for scenario in ("two-runs", "two-threads"):
             with self.subTest(scenario):

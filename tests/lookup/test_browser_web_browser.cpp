@@ -6,9 +6,16 @@
 #include "test_http_server.h"
 #include "win_defs.h"
 
+#include <QWebEngineHistory>
+#include <QWebEnginePage>
 #include <QWebEngineView>
 
 #include <gtest/gtest.h>
+
+#include <functional>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace
 {
@@ -84,6 +91,87 @@ TEST_F(WebBrowser, EventsTellOfLoadingAndOfTheHistory)
                          std::make_pair(int(CWebBrowser::CSC_NAVIGATEBACK), false)) !=
                    changes.end();
     }));
+}
+
+namespace
+{
+
+// A port on 127.0.0.1 that refuses connections for as long as this lives:
+// bound, so no one else gets it, but never listening.
+class RefusingPort
+{
+public:
+    RefusingPort() : m_fd(::socket(AF_INET, SOCK_STREAM, 0))
+    {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t nLength = sizeof address;
+        if (::bind(m_fd, reinterpret_cast<sockaddr*>(&address), nLength) == 0 &&
+            ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &nLength) == 0)
+            m_nPort = ntohs(address.sin_port);
+    }
+    ~RefusingPort() { ::close(m_fd); }
+    int Port() const { return m_nPort; }
+
+private:
+    int m_fd;
+    int m_nPort = 0;
+};
+
+// The text the browser shows, once it has answered.
+QString PageText(const CWebBrowser& browser)
+{
+    QString strText;
+    bool bDone = false;
+    browser.GetView()->page()->toPlainText([&](const QString& strResult) {
+        strText = strResult;
+        bDone = true;
+    });
+    WaitFor([&] { return bDone; });
+    return strText;
+}
+
+} // namespace
+
+TEST_F(WebBrowser, AnAddressThatCannotBeLoadedShowsOurPageAndAServersErrorPageIsShownAsSent)
+{
+    TestHttpServer::Reply missing;
+    missing.status = 404;
+    missing.body = TestHttpServer::Page(QStringLiteral("Serveri oma"), QStringLiteral("puudub"));
+    m_server.Serve("/missing", missing);
+    const RefusingPort refusing;
+    ASSERT_NE(refusing.Port(), 0);
+    // Markup in the address must stay text.
+    const QUrl unreachable(
+        QStringLiteral("http://127.0.0.1:%1/s%C3%B5na?w=<b>x</b>").arg(refusing.Port()));
+    QWebEngineView* pView = m_page.m_browser.GetView();
+    const QString strOurTitle = QStringLiteral("Lehte ei saa avada");
+
+    // Each step waits until the browser has finished it and shows that title.
+    auto step = [&](const std::function<void()>& go, const QString& strTitle) {
+        const int nBefore = m_page.m_nCompletes;
+        go();
+        return WaitFor([&] { return m_page.m_nCompletes > nBefore && pView->title() == strTitle; },
+                       15000);
+    };
+    ASSERT_TRUE(m_page.Load(m_server.Url("/one")));
+    ASSERT_TRUE(step([&] { m_page.m_browser.Navigate(unreachable.toString()); }, strOurTitle))
+        << pView->title().toStdString();
+    const QString strText = PageText(m_page.m_browser);
+    EXPECT_TRUE(strText.contains(unreachable.toDisplayString())) << strText.toStdString();
+    EXPECT_TRUE(strText.contains(QStringLiteral("Server keeldus ühendusest")));
+    EXPECT_TRUE(strText.contains(QStringLiteral("sõnastikuprogrammi aadress")));
+    // The failed address is a page of the history like any other.
+    EXPECT_EQ(m_page.CurrentUrl(), unreachable);
+    ASSERT_TRUE(WaitFor([&] { return m_page.m_toolBar.IsButtonEnabled(1); }));
+    ASSERT_TRUE(step([&] { m_page.m_browser.GoBack(); }, QStringLiteral("Üks")));
+    ASSERT_TRUE(step([&] { m_page.m_browser.GoForward(); }, strOurTitle));
+    ASSERT_TRUE(step([&] { m_page.m_browser.Refresh(); }, strOurTitle));
+
+    ASSERT_TRUE(step([&] { m_page.m_browser.Navigate(m_server.Url("/missing").toString()); },
+                     QStringLiteral("Serveri oma")))
+        << pView->title().toStdString();
 }
 
 TEST_F(WebBrowser, CallsTheBrowserCannotCarryOutRaise)

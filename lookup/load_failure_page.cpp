@@ -1,0 +1,100 @@
+#include "load_failure_page.h"
+
+#include <string_view>
+
+namespace
+{
+
+// The engine's network error numbers that the page explains in words.
+enum : int {
+    ERR_ABORTED = -3,
+    ERR_CONNECTION_REFUSED = -102,
+    ERR_NAME_NOT_RESOLVED = -105,
+    ERR_INTERNET_DISCONNECTED = -106,
+    ERR_ADDRESS_UNREACHABLE = -109,
+    ERR_NAME_RESOLUTION_FAILED = -137,
+};
+
+std::u16string Reason(int nNetError)
+{
+    switch (nNetError) {
+    case ERR_CONNECTION_REFUSED:
+        return u"Server keeldus ühendusest: sellel aadressil ei tööta praegu ükski veebiserver.";
+    case ERR_NAME_NOT_RESOLVED:
+    case ERR_NAME_RESOLUTION_FAILED:
+        return u"Serveri nime ei leitud.";
+    case ERR_INTERNET_DISCONNECTED:
+    case ERR_ADDRESS_UNREACHABLE:
+        return u"Võrguühendus puudub.";
+    default:
+        break;
+    }
+    const bool bNegative = nNetError < 0;
+    unsigned int nValue = bNegative ? 0u - static_cast<unsigned int>(nNetError)
+                                    : static_cast<unsigned int>(nNetError);
+    std::u16string strNumber;
+    do {
+        strNumber.insert(strNumber.begin(), static_cast<char16_t>(u'0' + nValue % 10));
+        nValue /= 10;
+    } while (nValue != 0);
+    return u"Ühendus ebaõnnestus (veakood " + std::u16string(bNegative ? u"-" : u"") + strNumber +
+           u").";
+}
+
+// A JavaScript string literal holding text: everything but a few plain
+// characters goes as \uXXXX, so no quote, backslash, "<" or line separator
+// of the text can end the literal or the script.
+std::u16string JsString(std::u16string_view text)
+{
+    static constexpr char16_t kHex[] = u"0123456789abcdef";
+    std::u16string strOut = u"\"";
+    for (const char16_t ch : text) {
+        const bool bPlain = (ch >= u'a' && ch <= u'z') || (ch >= u'A' && ch <= u'Z') ||
+                            (ch >= u'0' && ch <= u'9') || ch == u' ' || ch == u'.' || ch == u',' ||
+                            ch == u':' || ch == u'/' || ch == u'-';
+        if (bPlain) {
+            strOut += ch;
+            continue;
+        }
+        strOut += u"\\u";
+        for (int nShift = 12; nShift >= 0; nShift -= 4)
+            strOut += kHex[(ch >> nShift) & 0xF];
+    }
+    strOut += u'"';
+    return strOut;
+}
+
+// Our own markup, with empty places that the script fills with text.
+constexpr std::u16string_view kPage =
+    u"<head><meta charset=\"utf-8\"><title>Lehte ei saa avada</title><style>"
+    u"body{font:13px/1.35 sans-serif;margin:8px 12px;color:#222;background:#fff}"
+    u"h1{font-size:16px;margin:0 0 6px;color:#a00}p,ul{margin:4px 0}ul{padding-left:18px}"
+    u"code{word-break:break-all;background:#f3f3f3;padding:0 2px}"
+    u"</style></head><body><h1>Lehte ei saa avada</h1>"
+    u"<p>Lehte aadressil <code id=\"address\"></code> ei õnnestunud laadida.</p>"
+    u"<p id=\"reason\"></p><p>Mida proovida:</p><ul>"
+    u"<li>Kas sõnastikuprogrammi aadress on õige? Vaadake kirjet vahekaardil "
+    u"„Sõnastikud“ või „Eelsõnastikud“ (nupp „Muuda...“).</li>"
+    u"<li>Kas võrguühendus töötab?</li>"
+    u"<li>Proovige hiljem uuesti: nupp „Ülelaadimine“ laadib lehe uuesti.</li></ul></body>";
+
+} // namespace
+
+bool IsLoadFailureShown(int nNetError)
+{
+    // A stopped load keeps what the browser showed.
+    return nNetError != 0 && nNetError != ERR_ABORTED;
+}
+
+std::u16string LoadFailurePageScript(const std::u16string& strAddress, int nNetError)
+{
+    // Only the engine's page for a failed load is replaced, never a page that
+    // has come in its place meanwhile; that page may still be parsing.
+    return u"(function(){if(location.protocol!==\"chrome-error:\")return;var a=" +
+           JsString(strAddress) + u",r=" + JsString(Reason(nNetError)) + u",p=" + JsString(kPage) +
+           u";function show(){document.documentElement.innerHTML=p;"
+           u"document.getElementById(\"address\").textContent=a;"
+           u"document.getElementById(\"reason\").textContent=r;}"
+           u"if(document.readyState===\"loading\")"
+           u"document.addEventListener(\"DOMContentLoaded\",show);else show();})();";
+}
