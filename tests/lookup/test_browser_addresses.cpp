@@ -12,6 +12,7 @@
 
 #include <QComboBox>
 #include <QPushButton>
+#include <QWebEnginePage>
 #include <QWebEngineView>
 
 #include <gtest/gtest.h>
@@ -64,22 +65,27 @@ TEST(RunPageAddresses, OnlyWebAddressesAreOpenedAndNoScriptOfAnotherRuns)
                          [&](const QString& t) { titles << t; });
         QObject::connect(pView, &QWebEngineView::urlChanged, [&](const QUrl& u) { urls << u; });
         QObject::connect(pView, &QWebEngineView::loadFinished, [&] { ++nFinished; });
+        // Each click comes to an idle browser: a navigation while a page still
+        // loads joins that load, and its end would be taken for the new one's.
+        const auto idle = [&] { return !pView->page()->isLoading(); };
         const auto showDictionary = [&] {
             const int nBefore = nFinished;
             pCombo->setCurrentIndex(0);
             pLook->click();
-            return WaitFor([&] { return nFinished > nBefore && pView->title() == "Sõnastik"; });
+            return WaitFor(
+                [&] { return nFinished > nBefore && idle() && pView->title() == "Sõnastik"; });
         };
         // The host's word opened the web dictionary; each bad entry is tried on top of it.
-        ASSERT_TRUE(WaitFor([&] { return pView->title() == "Sõnastik"; }));
+        ASSERT_TRUE(WaitFor([&] { return pView->title() == "Sõnastik" && idle(); }));
         for (int i = 1; i <= static_cast<int>(refused.size()); ++i) {
             const int nBefore = nFinished;
             pCombo->setCurrentIndex(i);
             pLook->click();
             // The refusal is shown before anything loads.
             boxesAfterClick.push_back(boxes.Count());
-            WaitFor([&] { return nFinished > nBefore || titles.join("").contains("jooksis"); },
-                    5000);
+            WaitFor([&] {
+                return (nFinished > nBefore && idle()) || titles.join("").contains("jooksis");
+            });
             shownAfterRefusal << pView->url().path();
             ASSERT_TRUE(showDictionary());
         }

@@ -94,6 +94,14 @@ void ClickRow(QTreeWidget* pTree, int nRow, Qt::KeyboardModifiers modifiers)
     QTest::mouseClick(pTree->viewport(), Qt::LeftButton, modifiers, rect.center());
 }
 
+QWidget* FindWaitWindow()
+{
+    for (QWidget* pWidget : QApplication::topLevelWidgets())
+        if (pWidget->objectName() == QStringLiteral("dialog139"))
+            return pWidget;
+    return nullptr;
+}
+
 SiteBaseOverride::SiteBaseOverride(const QString& strBase)
     : m_previous(qgetenv("QUILLBRIDGE_SITE_BASE")),
       m_bHadPrevious(qEnvironmentVariableIsSet("QUILLBRIDGE_SITE_BASE"))

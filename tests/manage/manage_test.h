@@ -66,6 +66,10 @@ QByteArray PublishedBody(const std::vector<CDictEntry>& entries, int32_t nSelect
 // to the selection, or takes it out).
 void ClickRow(QTreeWidget* pTree, int nRow, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
+// The download's wait window (template 139) while it exists: the download
+// step of the selection dialog is over once it is gone.
+QWidget* FindWaitWindow();
+
 // While it lives, the maker's site is at strBase (QUILLBRIDGE_SITE_BASE).
 class SiteBaseOverride
 {

@@ -443,7 +443,9 @@ TEST_F(DictPageTest, LoadAppendsTheChosenEntriesWhichReachTheCatalogueWhenTheTab
                     strCaption = pDlg->windowTitle();
                     Control<QPushButton>(pDlg, IDOK)->click();
                 },
-                m_pSheetWindow, [&] { return !server.Requests().isEmpty(); });
+                // The dialog shows before its download; it waits for the
+                // user once the download is over.
+                m_pSheetWindow, [&] { return !server.Requests().isEmpty() && !FindWaitWindow(); });
             Button(IDC_DOWNLOAD)->click();
             EXPECT_TRUE(answer.Ran());
             EXPECT_EQ(RowsOf(List()), RowsOf({kOs, kEkss, kVene}));

@@ -23,14 +23,6 @@ const CDictEntry kVene{u"Vene-eesti", u"western", u"http://127.0.0.1/ru?w="};
 const CDictEntry kUus1{u"Uus", u"utf8", u"http://127.0.0.1/uus1?w="};
 const CDictEntry kUus2{u"Uus", u"baltic", u"http://127.0.0.1/uus2?w="};
 
-QWidget* FindWaitWindow()
-{
-    for (QWidget* pWidget : QApplication::topLevelWidgets())
-        if (pWidget->objectName() == QStringLiteral("dialog139"))
-            return pWidget;
-    return nullptr;
-}
-
 // The selection dialog on a page's list, downloading from a server of the
 // test's own.
 class LoadDialogTest : public ::testing::Test
