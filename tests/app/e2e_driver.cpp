@@ -368,6 +368,78 @@ void EscInsidePage(int nPage)
     Check(nResult == 0, "the run returns 0");
 }
 
+// A control on the page of tab nTab (both catalogue tabs are built from one template).
+template <class T> T* TabControl(int nTab, const char* pszName)
+{
+    QTabWidget* pTabs = Tabs();
+    QWidget* pPage = pTabs ? pTabs->widget(nTab) : nullptr;
+    return pPage ? pPage->findChild<T*>(pszName) : nullptr;
+}
+
+// "Laadi..." on a catalogue tab, then "Lisa" for the rows offered.
+void DownloadPublishedList(int nTab)
+{
+    ShowTab(nTab);
+    Check(WaitFor([nTab] { return TabControl<QPushButton>(nTab, "ctl1015") != nullptr; }),
+          "the catalogue tab opens");
+    GuiPost([nTab] { TabControl<QPushButton>(nTab, "ctl1015")->click(); });
+    Check(WaitFor([] {
+              for (QWidget* pWidget : QApplication::topLevelWidgets()) {
+                  if (pWidget->objectName() != "dialog136" || !pWidget->isVisible())
+                      continue;
+                  auto* pList = pWidget->findChild<QTreeWidget*>("ctl1007");
+                  auto* pAdd = pWidget->findChild<QPushButton*>("ctl1");
+                  if (!pList || pList->topLevelItemCount() == 0 || !pAdd->isEnabled())
+                      return false;
+                  pAdd->click();
+                  return true;
+              }
+              return false;
+          }),
+          "the published list is offered and added");
+    Check(WaitFor([nTab] {
+              auto* pList = TabControl<QTreeWidget>(nTab, "ctl1007");
+              return pList && pList->topLevelItemCount() > 0;
+          }),
+          "the catalogue tab lists the added entries");
+}
+
+// From no catalogue files: both published lists downloaded and added, then an
+// inflected word through the demo pre-dictionary into the baltic dictionary.
+void PublishedSite()
+{
+    const int nResult = Run(nullptr, [] {
+        DownloadPublishedList(1);
+        DownloadPublishedList(2);
+        ShowTab(0);
+        Check(Gui([] {
+                  auto* pDict = Control<QComboBox>("dialog129", "ctl1007");
+                  auto* pPredict = Control<QComboBox>("dialog129", "ctl1005");
+                  const int nBaltic = pDict->findText("(baltic)", Qt::MatchContains);
+                  pDict->setCurrentIndex(nBaltic);
+                  pPredict->setCurrentIndex(1);
+                  return nBaltic >= 0 && pPredict->count() == 2;
+              }),
+              "the baltic dictionary and the pre-dictionary are chosen");
+        // Typed keys know only ASCII; the word goes into the box as text.
+        Gui([] {
+            WordBox()->setText(QString::fromUtf8("päevale"));
+            QTest::keyClick(WordBox(), Qt::Key_Return);
+        });
+        Check(WaitForUrl("dialog129", "/demo/seletav.html?w=p%E4ev"),
+              "the pre-dictionary goes on with the base form escaped in baltic");
+        const QString strWanted = QString::fromUtf8("päev – Demo: eesti seletav sõnastik");
+        const bool bAnswer = WaitFor(
+            [&] { return Control<QWebEngineView>("dialog129", "ctl1006")->title() == strWanted; });
+        std::printf("answer page: %s\n", qPrintable(Gui([] {
+                        return Control<QWebEngineView>("dialog129", "ctl1006")->title();
+                    })));
+        Check(bAnswer, "the dictionary answers for the base form, its letters decoded");
+        CloseWithEsc();
+    });
+    Check(nResult == 0, "the run returns 0");
+}
+
 // Two runs in one process: the second sees the first's choice and its new entry.
 void TwoRuns(bool bSecondOnOtherThread)
 {
@@ -475,6 +547,8 @@ int main(int argc, char** argv)
         EscInsidePage(std::stoi(strScenario.substr(5)));
     else if (strScenario.rfind("esc", 0) == 0)
         EscFromPage(std::stoi(strScenario.substr(3)));
+    else if (strScenario == "site")
+        PublishedSite();
     else if (strScenario == "two-runs")
         TwoRuns(false);
     else if (strScenario == "two-threads")

@@ -118,6 +118,20 @@ class EndToEnd(unittest.TestCase):
             with self.subTest(page=page):
                 self.drive(f"escin{page}")
 
+    def test_the_published_site_from_no_catalogue_files_to_an_answer(self):
+        server = subprocess.Popen([os.path.join(HERE, "..", "..", "scripts", "site-server"), KVD],
+                                  stdout=subprocess.PIPE, text=True)
+        try:
+            self.env["QUILLBRIDGE_SITE_BASE"] = f"http://127.0.0.1:{int(server.stdout.readline())}/quillbridge/"
+            self.drive("site")
+        finally:
+            server.kill()
+            server.wait()
+            server.stdout.close()
+        dump = subprocess.run([KVD, "dump", os.path.join(self.dir, "dict.kvd")],
+                              capture_output=True, text=True, check=True).stdout
+        self.assertIn("Demo: eesti seletav (baltic)\tbaltic\t", dump)
+
     def test_two_runs_share_choices_and_entries(self):
         for scenario in ("two-runs", "two-threads"):
             with self.subTest(scenario):
