@@ -46,6 +46,7 @@ public:
     }
     int GetCount() const { return static_cast<int>(entries.size()); }
     int AddEntry(const CDictEntry& entry);
+    int AddEntry(CDictEntry&& entry);
 
     std::u16string title;
     std::u16string fileName;

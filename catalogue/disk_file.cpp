@@ -2,6 +2,7 @@
 
 #include "file_exception.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -86,48 +87,72 @@ void CDiskFile::AttachForWriting(int fd)
 std::size_t CDiskFile::Read(void* pBuffer, std::size_t nCount)
 {
     auto* pOut = static_cast<unsigned char*>(pBuffer);
-    std::size_t nDone = 0;
+    // What the buffer holds first; a small read is served from it alone.
+    std::size_t nDone = std::min(nCount, m_nEnd - m_nPos);
+    std::memcpy(pOut, m_buffer.data() + m_nPos, nDone);
+    m_nPos += nDone;
     while (nDone < nCount) {
-        if (m_nPos == m_nEnd) {
-            ssize_t n;
-            do {
-                n = ::read(m_fd, m_buffer.data(), m_buffer.size());
-                ++m_nSystemCalls;
-            } while (n < 0 && errno == EINTR);
-            if (n < 0)
-                throw CFileException(CauseFromErrno(errno), errno);
-            if (n == 0)
-                break;
-            m_nPos = 0;
-            m_nEnd = static_cast<std::size_t>(n);
+        // A large request goes straight into the caller's memory, a small one
+        // refills the buffer.
+        const bool bDirect = nCount - nDone >= m_buffer.size();
+        unsigned char* pTarget = bDirect ? pOut + nDone : m_buffer.data();
+        const std::size_t nAsk = bDirect ? nCount - nDone : m_buffer.size();
+        const std::size_t n = ReadSome(pTarget, nAsk);
+        if (n == 0)
+            break;
+        if (bDirect) {
+            nDone += n;
+            continue;
         }
-        const std::size_t nTake = std::min(nCount - nDone, m_nEnd - m_nPos);
-        std::memcpy(pOut + nDone, m_buffer.data() + m_nPos, nTake);
-        m_nPos += nTake;
+        m_nPos = 0;
+        m_nEnd = n;
+        const std::size_t nTake = std::min(nCount - nDone, m_nEnd);
+        std::memcpy(pOut + nDone, m_buffer.data(), nTake);
+        m_nPos = nTake;
         nDone += nTake;
     }
     return nDone;
 }
 
+std::size_t CDiskFile::ReadSome(unsigned char* pTarget, std::size_t nCount)
+{
+    ssize_t n;
+    do {
+        n = ::read(m_fd, pTarget, nCount);
+        ++m_nSystemCalls;
+    } while (n < 0 && errno == EINTR);
+    if (n < 0)
+        throw CFileException(CauseFromErrno(errno), errno);
+    return static_cast<std::size_t>(n);
+}
+
 void CDiskFile::Write(const void* pBuffer, std::size_t nCount)
 {
     const auto* pIn = static_cast<const unsigned char*>(pBuffer);
-    while (nCount > 0) {
-        if (m_nEnd == m_buffer.size())
-            WriteBuffer();
-        const std::size_t nTake = std::min(nCount, m_buffer.size() - m_nEnd);
-        std::memcpy(m_buffer.data() + m_nEnd, pIn, nTake);
-        m_nEnd += nTake;
-        pIn += nTake;
-        nCount -= nTake;
+    if (nCount > m_buffer.size() - m_nEnd) {
+        // What does not fit goes out after the buffered bytes, the large rest
+        // straight from the caller's memory.
+        WriteBuffer();
+        if (nCount >= m_buffer.size()) {
+            WriteAll(pIn, nCount);
+            return;
+        }
     }
+    std::memcpy(m_buffer.data() + m_nEnd, pIn, nCount);
+    m_nEnd += nCount;
 }
 
 void CDiskFile::WriteBuffer()
 {
+    WriteAll(m_buffer.data(), m_nEnd);
+    m_nEnd = 0;
+}
+
+void CDiskFile::WriteAll(const unsigned char* pData, std::size_t nCount)
+{
     std::size_t nDone = 0;
-    while (nDone < m_nEnd) {
-        const ssize_t n = ::write(m_fd, m_buffer.data() + nDone, m_nEnd - nDone);
+    while (nDone < nCount) {
+        const ssize_t n = ::write(m_fd, pData + nDone, nCount - nDone);
         ++m_nSystemCalls;
         if (n < 0 && errno == EINTR)
             continue;
@@ -137,9 +162,7 @@ void CDiskFile::WriteBuffer()
         }
         nDone += static_cast<std::size_t>(n);
     }
-    m_nEnd = 0;
 }
-
 void CDiskFile::Flush()
 {
     WriteBuffer();

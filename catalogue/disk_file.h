@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-// A file on disk, buffered both ways: catalogues are read two bytes at a time,
-// which must not cost a system call each.
+// A file on disk, buffered both ways so that small reads and writes do not
+// cost a system call each; large ones bypass the buffer.
 class CDiskFile : public CFile
 {
 public:
@@ -37,7 +37,9 @@ public:
     std::size_t GetSystemCallCount() const { return m_nSystemCalls; }
 
 private:
+    std::size_t ReadSome(unsigned char* pTarget, std::size_t nCount);
     void WriteBuffer();
+    void WriteAll(const unsigned char* pData, std::size_t nCount);
 
     int m_fd = -1;
     bool m_bWriting = false;

@@ -135,6 +135,51 @@ TEST(DictCatalogue, ReadsStreamsOfEveryShape)
     }
 }
 
+// The reader takes the stream in blocks of 256 KiB: records, strings and the
+// cut-off point fall on and around block boundaries here.
+TEST_F(TempDir, ReadsAcrossBlockBoundaries)
+{
+    CDictCatalogue big(u"", u"", 0);
+    big.selection = 3;
+    // Units with a zero low or high byte must not be taken for the terminator.
+    big.AddEntry(CDictEntry(std::u16string(300000, u'\u0100'), u"utf8", u"http://long/"));
+    for (int i = 0; i < 9000; ++i)
+        big.AddEntry(
+            CDictEntry(u"Sõna \u0400" + std::u16string(static_cast<std::size_t>(i % 37), u'ž'),
+                       u"baltic", u"http://x/?q=" + std::u16string(1, u'a' + i % 26)));
+    CMemoryFile image;
+    big.WriteTo(image);
+    const std::string& data = image.GetData();
+    ASSERT_GT(data.size(), 3u * 256 * 1024);
+
+    CDictCatalogue fromMemory(u"", u"", 0);
+    CMemoryFile file(data);
+    EXPECT_THROW(fromMemory.ReadFrom(file), CFileException);
+    EXPECT_EQ(fromMemory.entries, big.entries);
+    ASSERT_EQ(big.SaveFile(m_dir / "big.kvd"), 0);
+    CDictCatalogue fromDisk(u"", u"", 0);
+    EXPECT_EQ(fromDisk.LoadFile(m_dir / "big.kvd"), 0);
+    EXPECT_EQ(fromDisk.entries, big.entries);
+    EXPECT_EQ(fromDisk.selection, 3);
+
+    // Cut around the second block boundary: only the records that end before the cut stay.
+    std::vector<std::size_t> recordEnds;
+    std::size_t nEnd = 4;
+    for (const CDictEntry& e : big.entries) {
+        nEnd += 2 * (e.name.size() + e.encoding.size() + e.programUrl.size() + 3);
+        recordEnds.push_back(nEnd);
+    }
+    for (std::size_t cut = 2 * 256 * 1024 - 3; cut <= 2 * 256 * 1024 + 3; ++cut) {
+        SCOPED_TRACE(cut);
+        CDictCatalogue part(u"", u"", 0);
+        CMemoryFile partFile(data.substr(0, cut));
+        EXPECT_THROW(part.ReadFrom(partFile), CFileException);
+        const auto nComplete =
+            std::upper_bound(recordEnds.begin(), recordEnds.end(), cut) - recordEnds.begin();
+        EXPECT_EQ(part.GetCount(), nComplete);
+    }
+}
+
 TEST(DictCatalogue, ShortHeaderReplacesOnlyTheDeliveredBytes)
 {
     CDictCatalogue catalogue(u"", u"", 0);
