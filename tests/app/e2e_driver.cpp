@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
@@ -404,6 +405,45 @@ void DownloadPublishedList(int nTab)
           "the catalogue tab lists the added entries");
 }
 
+// With QB_SCREENSHOT_DIR set, what the screen shows of the window goes into
+// that folder as strName.
+void Screenshot(const char* pszName)
+{
+    const char* pszDir = std::getenv("QB_SCREENSHOT_DIR");
+    if (!pszDir)
+        return;
+    std::this_thread::sleep_for(800ms); // painted
+    Gui([&] {
+        const QRect frame = Sheet()->frameGeometry();
+        QGuiApplication::primaryScreen()
+            ->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
+            .save(QString::fromLocal8Bit(pszDir) + "/" + pszName);
+    });
+}
+
+// Screenshots of the help tab, the fallback page and the page for an
+// address that cannot be loaded, taken after the answer.
+void MoreScreenshots()
+{
+    if (!std::getenv("QB_SCREENSHOT_DIR"))
+        return;
+    auto* pView = Gui([] { return Control<QWebEngineView>("dialog129", "ctl1006"); });
+    Gui([pView] {
+        pView->setUrl(QUrl(qEnvironmentVariable("QUILLBRIDGE_SITE_BASE") + "about.html"));
+    });
+    WaitFor([pView] { return pView->title() == "KV Quillbridge"; });
+    Screenshot("fallback.png");
+    Gui([pView] { pView->setUrl(QUrl("http://127.0.0.1:1/sonastik/otsi?sona=kass")); });
+    WaitFor([pView] { return pView->title() == "Lehte ei saa avada"; });
+    Screenshot("unreachable.png");
+    ShowTab(3);
+    WaitFor([] {
+        auto* pHelp = Control<QWebEngineView>("dialog130", "ctl1006");
+        return pHelp && pHelp->title().contains("abiinfo");
+    });
+    Screenshot("help.png");
+}
+
 // From no catalogue files: both published lists downloaded and added, then an
 // inflected word through the demo pre-dictionary into the baltic dictionary.
 void PublishedSite()
@@ -435,6 +475,8 @@ void PublishedSite()
                         return Control<QWebEngineView>("dialog129", "ctl1006")->title();
                     })));
         Check(bAnswer, "the dictionary answers for the base form, its letters decoded");
+        Screenshot("predictionary_answer.png");
+        MoreScreenshots();
         CloseWithEsc();
     });
     Check(nResult == 0, "the run returns 0");
