@@ -1,62 +1,88 @@
 #include "parameter_encoding.h"
 
-#include <cerrno>
-#include <iconv.h>
-#include <stdexcept>
+#include "code_page_table.h"
+
+#include <array>
+#include <memory>
 
 namespace
 {
 
+// How each byte appears in an escaped parameter: an ASCII letter or digit as
+// itself, every other byte as "%XX".
+struct CEscapedByte {
+    char16_t text[3];
+    unsigned char nLength;
+};
+
+constexpr std::array<CEscapedByte, 256> MakeEscapedBytes()
+{
+    constexpr char16_t kHex[] = u"0123456789ABCDEF";
+    std::array<CEscapedByte, 256> table{};
+    for (int b = 0; b < 256; ++b) {
+        const bool bLiteral =
+            (b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z');
+        if (bLiteral)
+            table[b] = {{static_cast<char16_t>(b), 0, 0}, 1};
+        else
+            table[b] = {{u'%', kHex[b >> 4], kHex[b & 0x0F]}, 3};
+    }
+    return table;
+}
+
+constexpr std::array<CEscapedByte, 256> kEscapedBytes = MakeEscapedBytes();
+
+// Appends the escaped form of one byte; pOut has room for three units.
+inline char16_t* PutByte(char16_t* pOut, unsigned char b)
+{
+    const CEscapedByte& e = kEscapedBytes[b];
+    pOut[0] = e.text[0];
+    pOut[1] = e.text[1];
+    pOut[2] = e.text[2];
+    return pOut + e.nLength;
+}
+
+bool IsHighSurrogate(char16_t c)
+{
+    return c >= 0xD800 && c <= 0xDBFF;
+}
+
+bool IsLowSurrogate(char16_t c)
+{
+    return c >= 0xDC00 && c <= 0xDFFF;
+}
+
 // UTF-8 one UTF-16 unit at a time: a surrogate pair becomes two three-byte
 // groups, as the dictionary programs have always received it.
-std::string EncodeUtf8Units(std::u16string_view text)
+char16_t* EscapeUtf8Units(std::u16string_view text, char16_t* pOut)
 {
-    std::string bytes;
     for (const char16_t c : text) {
         if (c <= 0x7F) {
-            bytes.push_back(static_cast<char>(c));
+            pOut = PutByte(pOut, static_cast<unsigned char>(c));
         } else if (c <= 0x7FF) {
-            bytes.push_back(static_cast<char>(0xC0 | (c >> 6)));
-            bytes.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+            pOut = PutByte(pOut, static_cast<unsigned char>(0xC0 | (c >> 6)));
+            pOut = PutByte(pOut, static_cast<unsigned char>(0x80 | (c & 0x3F)));
         } else {
-            bytes.push_back(static_cast<char>(0xE0 | (c >> 12)));
-            bytes.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-            bytes.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+            pOut = PutByte(pOut, static_cast<unsigned char>(0xE0 | (c >> 12)));
+            pOut = PutByte(pOut, static_cast<unsigned char>(0x80 | ((c >> 6) & 0x3F)));
+            pOut = PutByte(pOut, static_cast<unsigned char>(0x80 | (c & 0x3F)));
         }
     }
-    return bytes;
+    return pOut;
 }
 
-// A Windows code page, one byte per UTF-16 unit; '?' for what the page lacks.
-std::string EncodeCodePage(std::u16string_view text, const char* pszCodePage)
+// A Windows code page, one byte per character. A character outside the Basic
+// Multilingual Plane (a surrogate pair) is one character that no such page
+// has, so it gives one '?'; so does a lone surrogate.
+char16_t* EscapeCodePage(std::u16string_view text, const CCodePageTable& table, char16_t* pOut)
 {
-    const iconv_t cd = ::iconv_open(pszCodePage, "UTF-16LE");
-    if (cd == reinterpret_cast<iconv_t>(-1))
-        throw std::runtime_error(std::string("no conversion to ") + pszCodePage);
-    std::string bytes;
-    for (const char16_t c : text) {
-        char in[2] = {static_cast<char>(c & 0xFF), static_cast<char>(c >> 8)};
-        char out[8];
-        char* pIn = in;
-        char* pOut = out;
-        std::size_t nIn = sizeof in;
-        std::size_t nOut = sizeof out;
-        const std::size_t r = ::iconv(cd, &pIn, &nIn, &pOut, &nOut);
-        const std::size_t nProduced = sizeof out - nOut;
-        if (r == static_cast<std::size_t>(-1) || nProduced != 1) {
-            bytes.push_back('?');
-            ::iconv(cd, nullptr, nullptr, nullptr, nullptr);
-        } else {
-            bytes.push_back(out[0]);
-        }
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i];
+        if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1]))
+            ++i;
+        pOut = PutByte(pOut, table.Byte(c));
     }
-    ::iconv_close(cd);
-    return bytes;
-}
-
-bool IsLetterOrDigit(unsigned char b)
-{
-    return (b >= '0' && b <= '9') || (b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z');
+    return pOut;
 }
 
 } // namespace
@@ -64,28 +90,25 @@ bool IsLetterOrDigit(unsigned char b)
 std::u16string EscapeParameter(const std::u16string& strText, const std::u16string& strEncoding)
 {
     const std::u16string_view text = std::u16string_view(strText).substr(0, strText.find(u'\0'));
-    std::string bytes;
-    if (strEncoding == u"utf8")
-        bytes = EncodeUtf8Units(text);
-    else if (strEncoding == u"baltic")
-        bytes = EncodeCodePage(text, "CP1257");
-    else if (strEncoding == u"western")
-        bytes = EncodeCodePage(text, "CP1252");
-
-    static constexpr char16_t kHex[] = u"0123456789ABCDEF";
-    std::u16string result;
-    result.reserve(bytes.size() * 3);
-    for (const char ch : bytes) {
-        const auto b = static_cast<unsigned char>(ch);
-        if (IsLetterOrDigit(b)) {
-            result.push_back(b);
-        } else {
-            result.push_back(u'%');
-            result.push_back(kHex[b >> 4]);
-            result.push_back(kHex[b & 0x0F]);
-        }
+    const CCodePageTable* pTable = nullptr;
+    std::size_t nMaxPerUnit = 0;
+    if (strEncoding == u"utf8") {
+        nMaxPerUnit = 9;
+    } else if (strEncoding == u"baltic") {
+        pTable = &CCodePageTable::Baltic();
+        nMaxPerUnit = 3;
+    } else if (strEncoding == u"western") {
+        pTable = &CCodePageTable::Western();
+        nMaxPerUnit = 3;
+    } else {
+        return {};
     }
-    return result;
+    // Written into uninitialised room for the longest possible result, then
+    // copied once into the string.
+    const std::unique_ptr<char16_t[]> buffer(new char16_t[text.size() * nMaxPerUnit]);
+    const char16_t* pEnd =
+        pTable ? EscapeCodePage(text, *pTable, buffer.get()) : EscapeUtf8Units(text, buffer.get());
+    return std::u16string(buffer.get(), static_cast<std::size_t>(pEnd - buffer.get()));
 }
 
 std::u16string EncodingNameFromIndex(int nIndex)
