@@ -1,5 +1,6 @@
 #include "gui_thread.h"
 
+#include "message_filter.h"
 #include "module_directory.h"
 #include "wake_forwarder.h"
 
@@ -52,6 +53,7 @@ bool CGuiThread::Start()
 
 void CGuiThread::ThreadMain()
 {
+    CMessageFilter::Install();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     auto* pApp = new QApplication(g_argc, g_argv);
     if (!QCoreApplication::eventDispatcher() && m_pLoadThread != QThread::currentThread() &&

@@ -1,4 +1,5 @@
-// quillbridge: opens the lookup window of quillbridge.so, which lies beside this program.
+// quillbridge: opens the lookup window of quillbridge.so, which lies in the
+// plug-in folder of the installed tree, or in the build tree beside this program.
 #include "quillbridge.h"
 #include "utf_text.h"
 
@@ -20,14 +21,19 @@ using RunFn = decltype(&QuillbridgeRun);
 
 constexpr const char* kUsage =
     "usage: quillbridge [WORD]     open the lookup window, looking up WORD\n"
-    "       quillbridge --version  print the library's version\n"
-    "       quillbridge --help     print this text\n";
+    "       quillbridge --version  print the library's version and the catalogue files in use\n"
+    "       quillbridge --help     print this text\n"
+    "QUILLBRIDGE_DEBUG=1 shows what Qt and the browser report; see quillbridge(1).\n";
 
 std::filesystem::path LibraryPath()
 {
     std::error_code ec;
     const auto self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return (ec ? std::filesystem::path(".") : self.parent_path()) / "quillbridge.so";
+    const auto folder = ec ? std::filesystem::path(".") : self.parent_path();
+    const auto installed = folder / QUILLBRIDGE_PLUGIN_FROM_BINDIR / "quillbridge.so";
+    if (std::filesystem::exists(installed, ec))
+        return installed.lexically_normal();
+    return folder / "quillbridge.so";
 }
 
 // The file version stamped into the library, read without loading it.
@@ -92,8 +98,15 @@ bool HasGpu()
     return false;
 }
 
+bool IsDebugOutputOn()
+{
+    const char* value = std::getenv("QUILLBRIDGE_DEBUG");
+    return value && *value && std::strcmp(value, "0") != 0;
+}
+
 // Chromium inside Qt WebEngine refuses to run as root with its sandbox, and
-// without a GPU it needs to be told not to look for one.
+// without a GPU it needs to be told not to look for one. Only the sandbox is
+// the user's concern; the rest is said when asked for.
 void PrepareBrowserEnvironment()
 {
     if (::geteuid() == 0 && !std::getenv("QTWEBENGINE_DISABLE_SANDBOX")) {
@@ -108,9 +121,10 @@ void PrepareBrowserEnvironment()
         if (strFlags.find("--disable-gpu") == std::string::npos) {
             strFlags += strFlags.empty() ? "--disable-gpu" : " --disable-gpu";
             ::setenv("QTWEBENGINE_CHROMIUM_FLAGS", strFlags.c_str(), 1);
-            std::fputs("quillbridge: no GPU found: the browser draws without one "
-                       "(QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu)\n",
-                       stderr);
+            if (IsDebugOutputOn())
+                std::fputs("quillbridge: no GPU found: the browser draws without one "
+                           "(QTWEBENGINE_CHROMIUM_FLAGS=--disable-gpu)\n",
+                           stderr);
         }
     }
 }

@@ -1,0 +1,119 @@
+/* A host program in C: loads the Quillbridge library by the path its pkg-config
+ * package gives and opens the lookup window with the word on the command line.
+ *
+ *   cc host.c -o host $(pkg-config --cflags --libs quillbridge) \
+ *       -DQUILLBRIDGE_PLUGIN="\"$(pkg-config --variable=plugin quillbridge)\""
+ *   ./host maja
+ */
+#include <quillbridge.h>
+
+#include <dlfcn.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+#ifndef QUILLBRIDGE_PLUGIN
+#error "define QUILLBRIDGE_PLUGIN as the library path: pkg-config --variable=plugin quillbridge"
+#endif
+
+typedef int32_t(QUILLBRIDGE_CALL* VersionFn)(void);
+typedef int32_t(QUILLBRIDGE_CALL* RunFn)(const char16_t*);
+
+/* The word as the library takes it: NUL-terminated UTF-16. NULL when the text
+ * is not UTF-8. */
+static char16_t* Utf8ToUtf16(const char* psz)
+{
+    const unsigned char* p = (const unsigned char*)psz;
+    char16_t* pWide = malloc((strlen(psz) + 1) * sizeof(char16_t));
+    size_t n = 0;
+    if (!pWide)
+        return NULL;
+    while (*p) {
+        unsigned long c;
+        int nMore;
+        if (*p < 0x80) {
+            c = *p;
+            nMore = 0;
+        } else if ((*p & 0xE0) == 0xC0) {
+            c = *p & 0x1F;
+            nMore = 1;
+        } else if ((*p & 0xF0) == 0xE0) {
+            c = *p & 0x0F;
+            nMore = 2;
+        } else if ((*p & 0xF8) == 0xF0) {
+            c = *p & 0x07;
+            nMore = 3;
+        } else {
+            break;
+        }
+        ++p;
+        for (; nMore > 0 && (*p & 0xC0) == 0x80; --nMore)
+            c = (c << 6) | (*p++ & 0x3F);
+        if (nMore > 0 || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF))
+            break;
+        if (c >= 0x10000) {
+            /* A character beyond the first plane is a surrogate pair. */
+            c -= 0x10000;
+            pWide[n++] = (char16_t)(0xD800 + (c >> 10));
+            pWide[n++] = (char16_t)(0xDC00 + (c & 0x3FF));
+        } else {
+            pWide[n++] = (char16_t)c;
+        }
+    }
+    if (*p) {
+        free(pWide);
+        return NULL;
+    }
+    pWide[n] = 0;
+    return pWide;
+}
+
+int main(int argc, char** argv)
+{
+    char16_t* pszWord = NULL;
+    void* pLibrary;
+    VersionFn pVersion;
+    RunFn pRun;
+    int32_t nVersion, nResult;
+
+    if (argc > 2) {
+        fputs("usage: host [WORD]\n", stderr);
+        return 2;
+    }
+    if (argc == 2 && !(pszWord = Utf8ToUtf16(argv[1]))) {
+        fputs("host: the word is not UTF-8\n", stderr);
+        return 2;
+    }
+
+    /* A plug-in: loaded by its full path, never from the linker's path. */
+    pLibrary = dlopen(QUILLBRIDGE_PLUGIN, RTLD_NOW | RTLD_LOCAL);
+    if (!pLibrary) {
+        fprintf(stderr, "host: %s\n", dlerror());
+        free(pszWord);
+        return 1;
+    }
+    /* POSIX's way of turning dlsym's answer into a function pointer. */
+    *(void**)&pVersion = dlsym(pLibrary, "QuillbridgeVersion");
+    *(void**)&pRun = dlsym(pLibrary, "QuillbridgeRun");
+    if (!pVersion || !pRun) {
+        fprintf(stderr, "host: %s is not a Quillbridge library\n", QUILLBRIDGE_PLUGIN);
+        dlclose(pLibrary);
+        free(pszWord);
+        return 1;
+    }
+
+    nVersion = pVersion();
+    printf("Quillbridge %d.%d\n", (int)(nVersion >> 16), (int)(nVersion & 0xFFFF));
+    fflush(stdout);
+
+    /* Blocks until the user closes the window: 0, or -1 when it could not be
+     * shown (no display, for one). */
+    nResult = pRun(pszWord);
+    printf("QuillbridgeRun: %d\n", (int)nResult);
+
+    /* The library stays in memory until the process ends, and saves the
+     * catalogues then too. */
+    dlclose(pLibrary);
+    free(pszWord);
+    return nResult == 0 ? 0 : 1;
+}
