@@ -176,6 +176,7 @@ int main(int argc, char** argv)
         const int32_t nWord = pVersion();
         std::printf("quillbridge.so: version word %d (%d.%d), file version %s\n", nWord,
                     nWord >> 16, nWord & 0xFFFF, FileVersion(path).c_str());
+        std::printf("library: %s\n", path.c_str());
     } else {
         const std::u16string strWord = argc == 2 ? Utf8ToUtf16(argv[1]) : std::u16string();
         nExit = pRun(argc == 2 ? strWord.c_str() : nullptr) == 0 ? 0 : 1;
