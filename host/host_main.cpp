@@ -21,7 +21,7 @@ using RunFn = decltype(&QuillbridgeRun);
 
 constexpr const char* kUsage =
     "usage: quillbridge [WORD]     open the lookup window, looking up WORD\n"
-    "       quillbridge --version  print the library's version and the catalogue files in use\n"
+    "       quillbridge --version  print the library's version and path\n"
     "       quillbridge --help     print this text\n"
     "QUILLBRIDGE_DEBUG=1 shows what Qt and the browser report; see quillbridge(1).\n";
 
