@@ -362,7 +362,7 @@ void EscInsidePage(int nPage)
             QTest::mouseClick(pInput, Qt::LeftButton, {}, QPoint(20, 20));
             QTest::keyClick(pInput, Qt::Key_Escape);
         });
-        Check(WaitFor([] { return Sheet() == nullptr; }, 5s), "Esc closes the window");
+        Check(WaitFor([] { return Sheet() == nullptr; }), "Esc closes the window");
         if (Gui([] { return Sheet() != nullptr; }))
             Gui([] { Tabs()->window()->close(); });
     });

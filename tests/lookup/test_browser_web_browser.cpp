@@ -4,6 +4,7 @@
 #include "ole_exception.h"
 #include "test_browser_page.h"
 #include "test_http_server.h"
+#include "unused_port.h"
 #include "win_defs.h"
 
 #include <QWebEngineHistory>
@@ -13,9 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <functional>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
 
 namespace
 {
@@ -96,29 +94,6 @@ TEST_F(WebBrowser, EventsTellOfLoadingAndOfTheHistory)
 namespace
 {
 
-// A port on 127.0.0.1 that refuses connections for as long as this lives:
-// bound, so no one else gets it, but never listening.
-class RefusingPort
-{
-public:
-    RefusingPort() : m_fd(::socket(AF_INET, SOCK_STREAM, 0))
-    {
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t nLength = sizeof address;
-        if (::bind(m_fd, reinterpret_cast<sockaddr*>(&address), nLength) == 0 &&
-            ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&address), &nLength) == 0)
-            m_nPort = ntohs(address.sin_port);
-    }
-    ~RefusingPort() { ::close(m_fd); }
-    int Port() const { return m_nPort; }
-
-private:
-    int m_fd;
-    int m_nPort = 0;
-};
-
 // The text the browser shows, once it has answered.
 QString PageText(const CWebBrowser& browser)
 {
@@ -140,7 +115,7 @@ TEST_F(WebBrowser, AnAddressThatCannotBeLoadedShowsOurPageAndAServersErrorPageIs
     missing.status = 404;
     missing.body = TestHttpServer::Page(QStringLiteral("Serveri oma"), QStringLiteral("puudub"));
     m_server.Serve("/missing", missing);
-    const RefusingPort refusing;
+    const UnusedPort refusing;
     ASSERT_NE(refusing.Port(), 0);
     // Markup in the address must stay text.
     const QUrl unreachable(

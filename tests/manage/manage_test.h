@@ -84,23 +84,6 @@ private:
     bool m_bHadPrevious;
 };
 
-// While it lives, a port of 127.0.0.1 on which nothing listens: held bound
-// but not listening, so that no other server on the machine can take it and
-// a connection to it is refused.
-class UnusedPort
-{
-public:
-    UnusedPort();
-    ~UnusedPort();
-    UnusedPort(const UnusedPort&) = delete;
-    UnusedPort& operator=(const UnusedPort&) = delete;
-
-    quint16 Port() const { return m_nPort; }
-
-private:
-    int m_fd = -1;
-    quint16 m_nPort = 0;
-};
 // The control of a window by id, as its template names it.
 template <class T> T* Control(QWidget* pWindow, int nID)
 {

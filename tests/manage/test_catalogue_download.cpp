@@ -2,6 +2,7 @@
 #include "internet_exception.h"
 #include "manage_test.h"
 #include "test_http_server.h"
+#include "unused_port.h"
 
 #include <QElapsedTimer>
 

@@ -3,6 +3,7 @@
 #include "manage_test.h"
 #include "message_box_recorder.h"
 #include "test_http_server.h"
+#include "unused_port.h"
 #include "win_defs.h"
 
 #include <QApplication>
