@@ -1,5 +1,6 @@
 #include "dict_catalogue.h"
 
+#include "catalogue_location.h"
 #include "disk_file.h"
 #include "file_exception.h"
 #include "file_replacement.h"
@@ -121,7 +122,8 @@ std::string CDictCatalogue::GetDiskPath() const
 int CDictCatalogue::Load()
 {
     try {
-        return LoadFile(GetDiskPath());
+        return LoadFile(
+            CCatalogueLocation::ForLibrary(ModuleDirectory()).ReadPath(Utf16ToUtf8(fileName)));
     } catch (...) {
         return 0;
     }
@@ -130,7 +132,15 @@ int CDictCatalogue::Load()
 int CDictCatalogue::Save()
 {
     try {
-        return SaveFile(GetDiskPath());
+        // Where the library's folder cannot be written, the user's edits are
+        // kept in the user's own data folder instead of being lost.
+        const auto location = CCatalogueLocation::ForLibrary(ModuleDirectory());
+        const std::string strName = Utf16ToUtf8(fileName);
+        if (SaveFile(location.BesideLibrary(strName)) == 0)
+            return 0;
+        if (!location.MakeUserFolder())
+            return -1;
+        return SaveFile(location.InUserFolder(strName));
     } catch (...) {
         return -1;
     }

@@ -27,8 +27,9 @@ public:
     int WriteTo(CFile& file);
     // The catalogue file beside the library, for showing.
     std::u16string GetFilePath() const;
-    // The same path in the system's own bytes, which need not be valid UTF-8;
-    // Load and Save use this one.
+    // The same path in the system's own bytes, which need not be valid UTF-8.
+    // Load and Save use it, or the user's own copy when the library's folder
+    // cannot be written (CCatalogueLocation).
     std::string GetDiskPath() const;
 
     // Load and Save on an explicit path (file name in the system's encoding).

@@ -1,5 +1,6 @@
 // quillbridge: opens the lookup window of quillbridge.so, which lies in the
 // plug-in folder of the installed tree, or in the build tree beside this program.
+#include "catalogue_location.h"
 #include "quillbridge.h"
 #include "utf_text.h"
 
@@ -21,7 +22,7 @@ using RunFn = decltype(&QuillbridgeRun);
 
 constexpr const char* kUsage =
     "usage: quillbridge [WORD]     open the lookup window, looking up WORD\n"
-    "       quillbridge --version  print the library's version and path\n"
+    "       quillbridge --version  print the library's version and the catalogue files in use\n"
     "       quillbridge --help     print this text\n"
     "QUILLBRIDGE_DEBUG=1 shows what Qt and the browser report; see quillbridge(1).\n";
 
@@ -96,6 +97,23 @@ bool HasGpu()
             return true;
     }
     return false;
+}
+
+// Which catalogue files the library reads and where its saves go.
+void PrintCatalogueFiles(const std::string& strLibraryFolder)
+{
+    const auto location = CCatalogueLocation::ForLibrary(strLibraryFolder);
+    for (const char* pszName : {"dict.kvd", "predict.kvd"}) {
+        const std::string strRead = location.ReadPath(pszName);
+        const std::string strSave = location.IsLibraryFolderWritable()
+                                        ? location.BesideLibrary(pszName)
+                                        : location.InUserFolder(pszName);
+        if (strRead == strSave)
+            std::printf("%s: %s\n", pszName, strRead.c_str());
+        else
+            std::printf("%s: read from %s, saved to %s\n", pszName, strRead.c_str(),
+                        strSave.c_str());
+    }
 }
 
 bool IsDebugOutputOn()
@@ -177,6 +195,7 @@ int main(int argc, char** argv)
         std::printf("quillbridge.so: version word %d (%d.%d), file version %s\n", nWord,
                     nWord >> 16, nWord & 0xFFFF, FileVersion(path).c_str());
         std::printf("library: %s\n", path.c_str());
+        PrintCatalogueFiles(path.parent_path().string() + "/");
     } else {
         const std::u16string strWord = argc == 2 ? Utf8ToUtf16(argv[1]) : std::u16string();
         nExit = pRun(argc == 2 ? strWord.c_str() : nullptr) == 0 ? 0 : 1;

@@ -2,6 +2,7 @@
 // entry points, and works the window from a second thread through the Qt
 // application, as a person would with mouse and keys. One scenario per run;
 // prints what it saw and exits 0 when everything held.
+#include "catalogue_location.h"
 #include "quillbridge.h"
 
 #include <QApplication>
@@ -218,7 +219,10 @@ long FileSize(const char* pszName)
 {
     struct stat st {
     };
-    return ::stat((g_dir / pszName).c_str(), &st) == 0 ? static_cast<long>(st.st_size) : -1;
+    // The file the next load reads: beside the library, or the user's own copy.
+    const std::string strPath =
+        CCatalogueLocation::ForLibrary(g_dir.string() + "/").ReadPath(pszName);
+    return ::stat(strPath.c_str(), &st) == 0 ? static_cast<long>(st.st_size) : -1;
 }
 
 // ---- scenarios ----------------------------------------------------------

@@ -56,8 +56,8 @@ class EndToEnd(unittest.TestCase):
                                     ("Vene", "utf8", f"{self.site}/dict/ru?w=")], selection)
         self.catalogue("predict.kvd", [("Eel", "utf8", f"{self.site}/pre")], predict_selection)
 
-    def drive(self, scenario, *extra):
-        run = subprocess.run([DRIVER, os.path.join(self.dir, "quillbridge.so"), scenario, *extra],
+    def drive(self, scenario, *extra, as_user=()):
+        run = subprocess.run([*as_user, DRIVER, os.path.join(self.dir, "quillbridge.so"), scenario, *extra],
                              env=self.env, capture_output=True, text=True, timeout=4 * DEADLINE)
         self.assertEqual(run.returncode, 0, run.stdout + run.stderr[-3000:])
         return run.stdout
@@ -141,6 +141,41 @@ class EndToEnd(unittest.TestCase):
                                       capture_output=True, text=True, check=True).stdout
                 self.assertTrue(dump.startswith("selection 1\n"), dump)
                 self.assertIn("Uus sõnastik\tutf8\thttp://uus/\n", dump)
+
+    def test_edits_survive_a_library_folder_that_cannot_be_written(self):
+        data = os.path.join(self.dir, "data")
+        os.mkdir(data)
+        self.env.update(XDG_DATA_HOME=data, HOME=data)
+        as_user = ()
+        if os.geteuid() == 0:
+            # Permission bits do not stop root, so the runs are made as nobody,
+            # who gets a copy of the display's key.
+            as_user = ("setpriv", "--reuid=65534", "--regid=65534", "--clear-groups")
+            os.chown(data, 65534, 65534)
+            if self.env.get("XAUTHORITY"):
+                key = os.path.join(self.dir, "xauthority")
+                shutil.copy(self.env["XAUTHORITY"], key)
+                os.chmod(key, 0o644)
+                self.env["XAUTHORITY"] = key
+        self.dictionaries(selection=0)
+        beside = {name: open(os.path.join(self.dir, name), "rb").read() for name in os.listdir(self.dir)
+                  if name.endswith(".kvd")}
+        listing = sorted(os.listdir(self.dir))
+        os.chmod(self.dir, 0o555)
+        try:
+            self.drive("two-runs", as_user=as_user)  # adds an entry and chooses the second row
+            self.drive("word", as_user=as_user)
+        finally:
+            os.chmod(self.dir, 0o755)
+        # The next run read the choice saved in the user's folder.
+        self.assertIn("/dict/ru?w=%C3%B5un", self.requests())
+        dump = subprocess.run([KVD, "dump", os.path.join(data, "quillbridge", "dict.kvd")],
+                              capture_output=True, text=True, check=True).stdout
+        self.assertIn("Uus sõnastik\tutf8\thttp://uus/\n", dump)
+        self.assertEqual(sorted(os.listdir(self.dir)), listing)
+        for name, content in beside.items():
+            with open(os.path.join(self.dir, name), "rb") as f:
+                self.assertEqual(f.read(), content, name)
 
     def test_files_are_written_when_a_run_returns_and_at_exit(self):
         self.drive("files")
