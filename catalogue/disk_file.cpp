@@ -31,8 +31,9 @@ CFileException::Cause CauseFromErrno(int err)
     }
 }
 
-// 0 when fd is a regular file, made blocking again; else the error to report.
-int RegularFileError(int fd)
+// 0 when fd is a regular file, made blocking again, with its length in nLength;
+// else the error to report.
+int RegularFileError(int fd, std::size_t& nLength)
 {
     struct stat st {
     };
@@ -40,6 +41,7 @@ int RegularFileError(int fd)
         return errno;
     if (!S_ISREG(st.st_mode))
         return S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    nLength = static_cast<std::size_t>(st.st_size);
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
         return errno;
@@ -61,7 +63,8 @@ bool CDiskFile::Open(const std::string& strPath, OpenMode mode, int* pError)
     const int flags = mode == modeRead ? O_RDONLY : O_WRONLY | O_CREAT | O_TRUNC;
     const int fd = ::open(strPath.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
     ++m_nSystemCalls;
-    const int err = fd < 0 ? errno : RegularFileError(fd);
+    std::size_t nLength = 0;
+    const int err = fd < 0 ? errno : RegularFileError(fd, nLength);
     if (err != 0) {
         if (fd >= 0)
             ::close(fd);
@@ -71,6 +74,7 @@ bool CDiskFile::Open(const std::string& strPath, OpenMode mode, int* pError)
     }
     m_fd = fd;
     m_bWriting = mode != modeRead;
+    m_nLength = m_bWriting ? 0 : nLength;
     m_buffer.resize(kBufferSize);
     m_nPos = m_nEnd = 0;
     return true;

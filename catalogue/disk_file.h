@@ -27,6 +27,7 @@ public:
 
     std::size_t Read(void* pBuffer, std::size_t nCount) override;
     void Write(const void* pBuffer, std::size_t nCount) override;
+    std::size_t GetLength() const override { return m_nLength; }
 
     // Writes out the buffer and waits until the data is on the disk; raises on failure.
     void Flush();
@@ -47,4 +48,5 @@ private:
     std::size_t m_nPos = 0; // next byte to deliver (reading)
     std::size_t m_nEnd = 0; // bytes held (reading) or waiting (writing)
     std::size_t m_nSystemCalls = 0;
+    std::size_t m_nLength = 0; // of a file opened for reading
 };

@@ -12,6 +12,7 @@ public:
 
     std::size_t Read(void* pBuffer, std::size_t nCount) override;
     void Write(const void* pBuffer, std::size_t nCount) override;
+    std::size_t GetLength() const override { return m_data.size(); }
 
     const std::string& GetData() const { return m_data; }
 
