@@ -13,6 +13,9 @@
 #include <QNetworkRequest>
 #include <QTimer>
 
+#include <algorithm>
+#include <string>
+
 namespace
 {
 
@@ -47,7 +50,8 @@ unsigned long ErrorNumber(QNetworkReply::NetworkError error)
 
 // What Qt's network thread may hold beyond what has been read: together with
 // the cap this bounds the memory a transfer takes, whatever the server sends.
-constexpr qint64 kReadBufferSize = 64 * 1024;
+// Large enough that the network thread seldom waits for this one to read.
+constexpr qint64 kReadBufferSize = 1024 * 1024;
 
 QNetworkRequest ListRequest(const std::u16string& fileName)
 {
@@ -63,13 +67,18 @@ QNetworkRequest ListRequest(const std::u16string& fileName)
 }
 
 // Takes what has arrived, but never more than one byte past the cap; false once
-// the body is over the cap.
-bool TakeBody(QNetworkReply* pReply, QByteArray& body, long long nMaxBytes)
+// the body is over the cap. The bytes go straight into the body that the list
+// is read from, copied once.
+bool TakeBody(QNetworkReply* pReply, std::string& body, long long nMaxBytes)
 {
-    const qint64 nRoom = nMaxBytes + 1 - body.size();
-    if (nRoom > 0)
-        body += pReply->read(nRoom);
-    return body.size() <= nMaxBytes;
+    const auto nHeld = static_cast<long long>(body.size());
+    const long long nTake = std::min(nMaxBytes + 1 - nHeld, pReply->bytesAvailable());
+    if (nTake > 0) {
+        body.resize(static_cast<std::size_t>(nHeld + nTake));
+        const qint64 nRead = pReply->read(body.data() + nHeld, nTake);
+        body.resize(static_cast<std::size_t>(nHeld + std::max<qint64>(nRead, 0)));
+    }
+    return static_cast<long long>(body.size()) <= nMaxBytes;
 }
 
 CInternetException NoAnswerHeader(int nMs)
@@ -91,7 +100,7 @@ CDictCatalogue FetchPublishedCatalogue(const std::u16string& fileName,
     QNetworkReply* pReply = manager.get(ListRequest(fileName));
     pReply->setReadBufferSize(kReadBufferSize);
 
-    QByteArray body;
+    std::string body;
     QEventLoop loop;
     // Qt's own transfer time-out does not count the answer's headers as
     // progress, so the idle time-out is a timer restarted by hand.
@@ -154,7 +163,7 @@ CDictCatalogue FetchPublishedCatalogue(const std::u16string& fileName,
     // reason, keeps what arrived: the status is not examined, an error page is
     // read like any other body.
     if (bAnswered || error == QNetworkReply::NoError) {
-        CMemoryFile file(body.toStdString());
+        CMemoryFile file(std::move(body));
         return ReadPublishedList(file);
     }
     // Said so, since the server may have been sending all the while: a header
