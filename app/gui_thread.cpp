@@ -1,11 +1,13 @@
 #include "gui_thread.h"
 
+#include "browser_switches.h"
 #include "message_filter.h"
 #include "module_directory.h"
 #include "wake_forwarder.h"
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QQuickWindow>
 #include <QThread>
 
 #include <cstdlib>
@@ -27,6 +29,27 @@ bool HasDisplay()
             return true;
     }
     return false;
+}
+
+// Before the first browser is made, which reads the engine's switches once.
+// bOwnApplication: the library is about to create the application itself, so
+// it also chooses how the window draws the browser's pages.
+void PrepareBrowserEngine(bool bOwnApplication)
+{
+    const std::string strSwitches =
+        WithLibraryBrowserSwitches(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").toStdString());
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", QByteArray::fromStdString(strSwitches));
+    if (!bOwnApplication || !BrowserSwitchesDisableGpu(strSwitches) ||
+        qEnvironmentVariableIsSet("QT_QUICK_BACKEND") ||
+        qEnvironmentVariableIsSet("QSG_RHI_BACKEND"))
+        return;
+    // Without a GPU the engine draws its pages in software anyway. Handing
+    // them on through OpenGL would only bring in an emulated OpenGL, which
+    // costs more memory than the rest of the window and a tenth of a second
+    // at start, and every later window pays for it again.
+    QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+    if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
+        qputenv("QT_XCB_GL_INTEGRATION", "none");
 }
 
 } // namespace
@@ -54,6 +77,7 @@ bool CGuiThread::Start()
 void CGuiThread::ThreadMain()
 {
     CMessageFilter::Install();
+    PrepareBrowserEngine(true);
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     auto* pApp = new QApplication(g_argc, g_argv);
     if (!QCoreApplication::eventDispatcher() && m_pLoadThread != QThread::currentThread() &&
@@ -128,6 +152,10 @@ bool CGuiThread::Call(const std::function<void()>& fn)
     // The host has a Qt application of its own: the run belongs on its thread.
     if (!qobject_cast<QApplication*>(pApp))
         return false;
+    if (!m_bEnginePrepared) {
+        m_bEnginePrepared = true;
+        PrepareBrowserEngine(false);
+    }
     if (QThread::currentThread() == pApp->thread())
         fn();
     else

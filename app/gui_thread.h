@@ -44,4 +44,5 @@ private:
     bool m_bStarted = false;
     bool m_bDone = false;
     bool m_bStopping = false;
+    bool m_bEnginePrepared = false;
 };

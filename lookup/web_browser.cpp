@@ -16,6 +16,7 @@
 #include <QWebEngineHttpRequest>
 #include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 namespace
@@ -104,6 +105,9 @@ void CWebBrowser::PreSubclassWindow()
     if (!pView)
         return;
     new CEscapeToParent(pView);
+    // Nothing shows a page's icon, so the browser does not ask the
+    // dictionary program for one after every answer.
+    pView->settings()->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
     // Our own page takes the place of the engine's when an address cannot be
     // loaded; the failed load stays in the history under its address, so the
     // toolbar and reload act on it as on any page.

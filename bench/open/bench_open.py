@@ -40,6 +40,9 @@ import uuid
 
 REQUEST_TIMEOUT = 60
 SETTLE = 1.0
+# After a program is killed the X server and the kernel go on tearing it down
+# for a while; the next start would pay for that.
+QUIET = 1.0
 MIB = 1024 * 1024
 
 
@@ -214,8 +217,9 @@ def end_tree(process):
     process.wait()
     # The helpers are gone once none of them is left.
     deadline = time.monotonic() + 10
-    while time.monotonic() < deadline and any(os.path.exists(f"/proc/{p}") and _alive(p) for p in pids):
+    while time.monotonic() < deadline and any(_alive(p) for p in pids):
         time.sleep(0.01)
+    time.sleep(QUIET)
 
 
 def _alive(pid):

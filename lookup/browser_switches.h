@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The browser engine takes its switches from QTWEBENGINE_CHROMIUM_FLAGS, read
+// once, when the first browser is made. The user's switches stay as they are,
+// in front; the library's own follow, each only where the user has not named
+// that switch, with or without a value.
+
+// userSwitches followed by the library's switches that it does not name.
+std::string WithLibraryBrowserSwitches(std::string_view userSwitches);
+
+// Whether switches keep the engine off the GPU (--disable-gpu).
+bool BrowserSwitchesDisableGpu(std::string_view switches);
