@@ -22,6 +22,7 @@
 #include <cstdio>
 #include <dlfcn.h>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <sys/stat.h>
@@ -225,6 +226,17 @@ long FileSize(const char* pszName)
     return ::stat(strPath.c_str(), &st) == 0 ? static_cast<long>(st.st_size) : -1;
 }
 
+// Whether a library of this process has strPart in its file name.
+bool LoadedLibrary(const std::string& strPart)
+{
+    std::ifstream maps("/proc/self/maps");
+    std::string strLine;
+    while (std::getline(maps, strLine))
+        if (strLine.find(strPart) != std::string::npos)
+            return true;
+    return false;
+}
+
 // ---- scenarios ----------------------------------------------------------
 
 void LookupWithWord()
@@ -234,6 +246,9 @@ void LookupWithWord()
         // ends as soon as the page is asked for.
         Check(WaitForUrl("dialog129", "%C3%B5un"), "the host's word is looked up without a click");
         Check(NoMessageBoxFor(200ms), "no message box");
+        // The browser is kept off the GPU here, so the window draws its pages
+        // without loading an OpenGL driver.
+        Check(!LoadedLibrary("_dri.so"), "no OpenGL driver is loaded");
         CloseWithEsc();
     });
     Check(nResult == 0, "the run returns 0");
