@@ -33,8 +33,9 @@ bool HasDisplay()
 
 // Before the first browser is made, which reads the engine's switches once.
 // bOwnApplication: the library is about to create the application itself, so
-// it also chooses how the window draws the browser's pages.
-void PrepareBrowserEngine(bool bOwnApplication)
+// it also chooses how the window draws the browser's pages. Returns whether
+// it switched off the window system's OpenGL for the application's start.
+bool PrepareBrowserEngine(bool bOwnApplication)
 {
     const std::string strSwitches =
         WithLibraryBrowserSwitches(qgetenv("QTWEBENGINE_CHROMIUM_FLAGS").toStdString());
@@ -42,14 +43,16 @@ void PrepareBrowserEngine(bool bOwnApplication)
     if (!bOwnApplication || !BrowserSwitchesDisableGpu(strSwitches) ||
         qEnvironmentVariableIsSet("QT_QUICK_BACKEND") ||
         qEnvironmentVariableIsSet("QSG_RHI_BACKEND"))
-        return;
+        return false;
     // Without a GPU the engine draws its pages in software anyway. Handing
     // them on through OpenGL would only bring in an emulated OpenGL, which
     // costs more memory than the rest of the window and a tenth of a second
     // at start, and every later window pays for it again.
     QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
-    if (!qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
-        qputenv("QT_XCB_GL_INTEGRATION", "none");
+    if (qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION"))
+        return false;
+    qputenv("QT_XCB_GL_INTEGRATION", "none");
+    return true;
 }
 
 } // namespace
@@ -77,9 +80,13 @@ bool CGuiThread::Start()
 void CGuiThread::ThreadMain()
 {
     CMessageFilter::Install();
-    PrepareBrowserEngine(true);
+    const bool bWithoutOpenGl = PrepareBrowserEngine(true);
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     auto* pApp = new QApplication(g_argc, g_argv);
+    // The window system has taken it in; programs that the host starts later
+    // must not inherit it.
+    if (bWithoutOpenGl)
+        qunsetenv("QT_XCB_GL_INTEGRATION");
     if (!QCoreApplication::eventDispatcher() && m_pLoadThread != QThread::currentThread() &&
         !m_pLoadThread->eventDispatcher())
         m_pLoadThread->setEventDispatcher(
