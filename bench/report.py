@@ -58,12 +58,13 @@ def main():
                 r = json.loads(line)
                 unit = r["unit"]
                 fmt = (lambda v: f"{v:.3f} s") if unit == "s" else (lambda v: f"{v:.0f} MiB")
-                ours, ref, goal = r["ours"], r.get("reference"), r["goal"]
-                limit = float(goal.split()[1].rstrip("x×"))
+                ours, ref = r["ours"], r.get("reference")
+                goal = r["goal"].replace("<=", "≤").replace("x", "×")
+                limit = float(goal.split()[1].rstrip("×"))
                 if ref:
                     ratio = ours / ref
                     rows.append((r["case"], fmt(ours), fmt(ref), f"{ratio:.2f}×",
-                                 goal.replace("x", "×"), ratio <= limit))
+                                 goal, ratio <= limit))
                 else:
                     rows.append((r["case"], fmt(ours), "", "", goal, ours <= limit))
 
