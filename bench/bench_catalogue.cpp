@@ -44,6 +44,17 @@ void WriteFile(const std::string& path, const std::string& data, bool bSync)
     ::close(fd);
 }
 
+// The file's nSize bytes in one read().
+std::unique_ptr<char[]> ReadWhole(const std::string& path, std::size_t nSize)
+{
+    std::unique_ptr<char[]> buffer(new char[nSize]);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0 || ::read(fd, buffer.get(), nSize) != static_cast<ssize_t>(nSize))
+        std::abort();
+    ::close(fd);
+    return buffer;
+}
+
 void BM_Load_Ours(benchmark::State& state)
 {
     const std::string path = TempPath("load");
@@ -64,12 +75,8 @@ void BM_Load_Reference(benchmark::State& state)
     const std::string path = TempPath("loadref");
     const std::string data = BenchCatalogueImage(kEntries);
     WriteFile(path, data, false);
-    for (auto _ : state) {
-        const std::unique_ptr<char[]> buffer(new char[data.size()]);
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        benchmark::DoNotOptimize(::read(fd, buffer.get(), data.size()));
-        ::close(fd);
-    }
+    for (auto _ : state)
+        benchmark::DoNotOptimize(ReadWhole(path, data.size()));
     ::unlink(path.c_str());
 }
 BENCHMARK(BM_Load_Reference)->Unit(benchmark::kMillisecond);
@@ -83,10 +90,7 @@ void BM_Load_Floor(benchmark::State& state)
     WriteFile(path, data, false);
     const CDictCatalogue model = MakeBenchCatalogue(kEntries);
     for (auto _ : state) {
-        const std::unique_ptr<char[]> buffer(new char[data.size()]);
-        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        benchmark::DoNotOptimize(::read(fd, buffer.get(), data.size()));
-        ::close(fd);
+        const std::unique_ptr<char[]> buffer = ReadWhole(path, data.size());
         auto entries = std::make_unique<std::vector<CDictEntry>>();
         entries->reserve(model.entries.size());
         const auto* pUnits = reinterpret_cast<const char16_t*>(buffer.get() + 4);

@@ -224,6 +224,8 @@ int CDictCatalogue::ReadFrom(CFile& file)
     std::u16string fields[3];
     int nField = 0;
     std::size_t nCarry = 0;
+    // What the list held before: ReadFrom appends.
+    const std::size_t nBefore = entries.size();
     bool bSized = false;
     for (;;) {
         const std::size_t nRead = file.Read(pBytes + nCarry, kChunkBytes - nCarry);
@@ -275,9 +277,10 @@ int CDictCatalogue::ReadFrom(CFile& file)
         }
         // Once the first block shows how long records are, the list is sized
         // for the whole stream, never beyond what its bytes could hold.
-        if (!bSized && nLength > kChunkBytes && !entries.empty()) {
-            const std::size_t nExpected = entries.size() * (nLength / nBytes + 1);
-            entries.reserve(std::min(nExpected + nExpected / 8, nLength / kMinRecordBytes));
+        if (!bSized && nLength > kChunkBytes && entries.size() > nBefore) {
+            const std::size_t nExpected = (entries.size() - nBefore) * (nLength / nBytes + 1);
+            entries.reserve(nBefore +
+                            std::min(nExpected + nExpected / 8, nLength / kMinRecordBytes));
         }
         bSized = true;
         nCarry = nBytes % 2;
