@@ -55,3 +55,9 @@ bool CMainDialog::OnSetDefId(int nID)
     SetDefID(kDefaultCommand);
     return true;
 }
+
+void CMainDialog::LookUpWord(const QString& strWord)
+{
+    SetActivePage(&m_runPage);
+    m_runPage.LookUpWord(strWord);
+}

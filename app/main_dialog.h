@@ -18,6 +18,10 @@ public:
 
     bool OnInitDialog() override;
 
+    // A word from outside while the window is open: shows the lookup tab and
+    // looks the word up there.
+    void LookUpWord(const QString& strWord);
+
 protected:
     bool OnSetDefId(int nID) override;
 

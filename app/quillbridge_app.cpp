@@ -3,11 +3,14 @@
 #include "dict_catalogue.h"
 #include "main_dialog.h"
 #include "web_browser.h"
+#include "window_server.h"
 
 #include <QCoreApplication>
 #include <QEvent>
 
 #include <cstdlib>
+#include <memory>
+#include <unistd.h>
 
 namespace
 {
@@ -50,10 +53,16 @@ int CQuillbridgeApp::Run(const std::u16string& strWord)
 {
     // Runs come one at a time: every window works on the same two catalogues.
     std::lock_guard lock(m_runMutex);
+    // Only the quillbridge program hands over its window socket, for its own
+    // run; every other call stays one window of its own.
+    const qintptr nListener = CWindowServer::TakeListenerFromEnvironment();
     int nResult = -1;
     const bool bRan = m_guiThread.Call([&] {
         {
             CMainDialog dialog(u"KV Quillbridge", strWord, nullptr, 0);
+            std::unique_ptr<CWindowServer> pServer;
+            if (nListener >= 0)
+                pServer = std::make_unique<CWindowServer>(dialog, nListener);
             nResult = dialog.DoModal() == -1 ? -1 : 0;
         }
         // The browsers leave pieces to be deleted at the next turn of the event
@@ -72,5 +81,7 @@ int CQuillbridgeApp::Run(const std::u16string& strWord)
     // shutdown first at process exit, while all of Qt is still there.
     if (bRan)
         std::atexit([] { g_pApp->ExitInstance(); });
+    else if (nListener >= 0)
+        ::close(static_cast<int>(nListener));
     return bRan ? nResult : -1;
 }

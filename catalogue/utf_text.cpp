@@ -5,17 +5,6 @@ namespace
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-void AppendUtf16(std::u16string& out, char32_t c)
-{
-    if (c >= 0x10000) {
-        c -= 0x10000;
-        out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
-        out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
-    } else {
-        out.push_back(static_cast<char16_t>(c));
-    }
-}
-
 void AppendUtf8(std::string& out, char32_t c)
 {
     if (c < 0x80) {
@@ -36,6 +25,17 @@ void AppendUtf8(std::string& out, char32_t c)
 }
 
 } // namespace
+
+void AppendUtf16(std::u16string& out, char32_t c)
+{
+    if (c >= 0x10000) {
+        c -= 0x10000;
+        out.push_back(static_cast<char16_t>(0xD800 + (c >> 10)));
+        out.push_back(static_cast<char16_t>(0xDC00 + (c & 0x3FF)));
+    } else {
+        out.push_back(static_cast<char16_t>(c));
+    }
+}
 
 std::u16string Utf8ToUtf16(std::string_view utf8)
 {

@@ -7,3 +7,5 @@
 // invalid input becomes U+FFFD rather than being dropped silently.
 std::u16string Utf8ToUtf16(std::string_view utf8);
 std::string Utf16ToUtf8(std::u16string_view utf16);
+// One character (a code point) appended in UTF-16.
+void AppendUtf16(std::u16string& out, char32_t c);

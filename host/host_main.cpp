@@ -1,8 +1,11 @@
 // quillbridge: opens the lookup window of quillbridge.so, which lies in the
 // plug-in folder of the installed tree, or in the build tree beside this program.
 #include "catalogue_location.h"
+#include "first_word.h"
 #include "quillbridge.h"
+#include "read_selection.h"
 #include "utf_text.h"
+#include "window_socket.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -11,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <unistd.h>
 
@@ -21,10 +25,57 @@ using VersionFn = decltype(&QuillbridgeVersion);
 using RunFn = decltype(&QuillbridgeRun);
 
 constexpr const char* kUsage =
-    "usage: quillbridge [WORD]     open the lookup window, looking up WORD\n"
-    "       quillbridge --version  print the library's version and the catalogue files in use\n"
-    "       quillbridge --help     print this text\n"
+    "usage: quillbridge [--] [WORD]  open the lookup window, looking up WORD (after --,\n"
+    "                                also a word that starts with -)\n"
+    "       quillbridge --selection  look up the first word of the selected text\n"
+    "       quillbridge --clipboard  look up the first word of the clipboard's text\n"
+    "       quillbridge --version    print the library's version and the catalogue files in use\n"
+    "       quillbridge --help       print this text\n"
+    "A window that is open already looks the word up instead of a second one.\n"
     "QUILLBRIDGE_DEBUG=1 shows what Qt and the browser report; see quillbridge(1).\n";
+
+// How long a later run waits for the open window, which may still be starting.
+constexpr int kForwardTimeoutMs = 30000;
+
+struct CCommandLine {
+    enum class EMode { Word, Selection, Clipboard, Version, Help };
+    EMode mode = EMode::Word;
+    std::optional<std::string> word;
+};
+
+// Options come alone; after "--" the one argument is the word whatever it
+// starts with, so that editors can pass any word under the cursor.
+std::optional<CCommandLine> ParseCommandLine(int argc, char** argv)
+{
+    CCommandLine line;
+    bool bOptionsEnded = false;
+    int nArguments = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::string strArg = argv[i];
+        ++nArguments;
+        if (!bOptionsEnded && strArg == "--") {
+            bOptionsEnded = true;
+            --nArguments;
+        } else if (bOptionsEnded || strArg.size() < 2 || strArg[0] != '-') {
+            if (line.word)
+                return std::nullopt;
+            line.word = strArg;
+        } else if (strArg == "--selection") {
+            line.mode = CCommandLine::EMode::Selection;
+        } else if (strArg == "--clipboard") {
+            line.mode = CCommandLine::EMode::Clipboard;
+        } else if (strArg == "--version") {
+            line.mode = CCommandLine::EMode::Version;
+        } else if (strArg == "--help") {
+            line.mode = CCommandLine::EMode::Help;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (nArguments > 1)
+        return std::nullopt;
+    return line;
+}
 
 std::filesystem::path LibraryPath()
 {
@@ -47,6 +98,19 @@ std::string FileVersion(const std::filesystem::path& path)
     if (pos == std::string::npos)
         return "unknown";
     return data.substr(pos + marker.size()).c_str();
+}
+
+// The word of the selection or the clipboard; empty when there is none, so
+// that the window opens with an empty word.
+std::u16string SelectedWord(const std::filesystem::path& pathLibrary, bool bClipboard)
+{
+    std::string strError;
+    const auto text =
+        ReadSelection(pathLibrary.parent_path() / "quillbridge-selection", bClipboard, strError);
+    if (!text && !strError.empty())
+        std::fprintf(stderr, "quillbridge: the %s could not be read: %s\n",
+                     bClipboard ? "clipboard" : "selection", strError.c_str());
+    return text ? FirstWordOf(Utf8ToUtf16(*text)) : std::u16string();
 }
 
 bool HasDisplay()
@@ -151,16 +215,16 @@ void PrepareBrowserEnvironment()
 
 int main(int argc, char** argv)
 {
-    if (argc > 2 || (argc == 2 && argv[1][0] == '-' && std::strcmp(argv[1], "--help") != 0 &&
-                     std::strcmp(argv[1], "--version") != 0)) {
+    const auto line = ParseCommandLine(argc, argv);
+    if (!line) {
         std::fputs(kUsage, stderr);
         return 2;
     }
-    if (argc == 2 && std::strcmp(argv[1], "--help") == 0) {
+    if (line->mode == CCommandLine::EMode::Help) {
         std::fputs(kUsage, stdout);
         return 0;
     }
-    const bool bVersion = argc == 2 && std::strcmp(argv[1], "--version") == 0;
+    const bool bVersion = line->mode == CCommandLine::EMode::Version;
     if (!bVersion && !HasDisplay()) {
         std::fputs("quillbridge: no display to open the window on (DISPLAY is not set)\n", stderr);
         return 1;
@@ -172,10 +236,42 @@ int main(int argc, char** argv)
                      std::getenv("DISPLAY"));
         return 1;
     }
-    if (!bVersion)
-        PrepareBrowserEnvironment();
 
     const auto path = LibraryPath();
+    // The selection is read before anything else can take it over.
+    std::optional<std::u16string> word;
+    if (line->mode == CCommandLine::EMode::Selection ||
+        line->mode == CCommandLine::EMode::Clipboard)
+        word = SelectedWord(path, line->mode == CCommandLine::EMode::Clipboard);
+    else if (line->word)
+        word = Utf8ToUtf16(*line->word);
+
+    CWindowSocket socket;
+    if (!bVersion) {
+        // A window that is starting or closing may not answer; then this run
+        // tries once more, and else opens a window of its own.
+        for (int nTry = 0; nTry < 2; ++nTry) {
+            const auto claim = socket.Claim(std::getenv("XDG_RUNTIME_DIR"));
+            if (claim != CWindowSocket::EClaim::Connected)
+                break;
+            const std::string strWord = Utf16ToUtf8(word.value_or(std::u16string()));
+            const auto answer = socket.Forward(strWord, kForwardTimeoutMs);
+            if (answer == CWindowSocket::EForward::LookedUp)
+                return 0;
+            if (answer == CWindowSocket::EForward::Busy) {
+                std::fprintf(stderr,
+                             "quillbridge: the open window waits for an answer in one of its "
+                             "dialogs; \"%s\" was not looked up\n",
+                             strWord.c_str());
+                return 1;
+            }
+        }
+        const int nListener = socket.TakeListener();
+        if (nListener >= 0)
+            ::setenv(CWindowSocket::kEnvironmentName, std::to_string(nListener).c_str(), 1);
+        PrepareBrowserEnvironment();
+    }
+
     void* pLibrary = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!pLibrary) {
         std::fprintf(stderr, "quillbridge: cannot load the library: %s\n", ::dlerror());
@@ -197,8 +293,7 @@ int main(int argc, char** argv)
         std::printf("library: %s\n", path.c_str());
         PrintCatalogueFiles(path.parent_path().string() + "/");
     } else {
-        const std::u16string strWord = argc == 2 ? Utf8ToUtf16(argv[1]) : std::u16string();
-        nExit = pRun(argc == 2 ? strWord.c_str() : nullptr) == 0 ? 0 : 1;
+        nExit = pRun(word ? word->c_str() : nullptr) == 0 ? 0 : 1;
     }
     ::dlclose(pLibrary);
     return nExit;

@@ -86,6 +86,12 @@ bool CRunDialog::OnCommand(int nID, QWidget* pSource)
     return CPropertyPage::OnCommand(nID, pSource);
 }
 
+void CRunDialog::LookUpWord(const QString& strWord)
+{
+    SetDlgItemText(IDC_WORD, strWord);
+    Lookup(false);
+}
+
 void CRunDialog::OnLookupButton()
 {
     Lookup(true);

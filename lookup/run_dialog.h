@@ -21,6 +21,10 @@ public:
     bool OnKillActive() override;
     void OnCancel() override;
 
+    // Puts strWord in the word box and looks it up, as the window does with
+    // the host's word when it opens.
+    void LookUpWord(const QString& strWord);
+
     // The word of the edit box; the host's word before the page is shown.
     QString m_word;
 

@@ -36,6 +36,12 @@ class EndToEnd(unittest.TestCase):
         self.port = int(self.server.stdout.readline())
         self.site = f"http://127.0.0.1:{self.port}"
         self.env = dict(os.environ, QUILLBRIDGE_SITE_BASE=f"{self.site}/quillbridge/")
+        # The user's own folders stay untouched, and a window the user has open
+        # never receives a test's word.
+        for name in ("HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"):
+            folder = os.path.join(self.dir, name.lower())
+            os.mkdir(folder, 0o700)
+            self.env[name] = folder
 
     def tearDown(self):
         self.server.kill()
@@ -213,7 +219,7 @@ class EndToEnd(unittest.TestCase):
                          "quillbridge.so: version word 65538 (1.2), file version 2.0.0.1")
         run = subprocess.run([program, "--help"], capture_output=True, text=True)
         self.assertEqual(run.returncode, 0)
-        self.assertIn("usage: quillbridge [WORD]", run.stdout)
+        self.assertIn("usage: quillbridge [--] [WORD]", run.stdout)
         no_display = {k: v for k, v in self.env.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
         run = subprocess.run([program, "maja"], capture_output=True, text=True, env=no_display)
         self.assertNotEqual(run.returncode, 0)
@@ -258,6 +264,98 @@ class EndToEnd(unittest.TestCase):
             program.communicate()
         self.assertGreater(self.size("dict.kvd"), 4)
         self.assertEqual(self.size("predict.kvd"), predict_size)
+
+    def program(self, *args, **kwargs):
+        """Starts the quillbridge program, copied beside the test's library with its helper."""
+        for name in ("quillbridge", "quillbridge-selection"):
+            if not os.path.exists(os.path.join(self.dir, name)):
+                shutil.copy(os.path.join(BUILD, name), self.dir)
+        return subprocess.Popen([os.path.join(self.dir, "quillbridge"), *args], env=kwargs.get("env", self.env),
+                                stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+
+    def windows(self, env=None):
+        return subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "KV Quillbridge"],
+                              capture_output=True, text=True, env=env or self.env).stdout.split()
+
+    def close_window(self, program, env=None):
+        env = env or self.env
+        window = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name", "KV Quillbridge"],
+                                capture_output=True, text=True, timeout=DEADLINE, env=env).stdout.split()[0]
+        subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True, timeout=DEADLINE, env=env)
+        subprocess.run(["xdotool", "key", "Escape"], check=True, env=env)
+        try:
+            self.assertEqual(program.wait(timeout=DEADLINE), 0, program.communicate()[1][-2000:])
+        finally:
+            if program.poll() is None:
+                program.kill()
+            program.communicate()
+
+    def test_the_selection_and_the_clipboard_are_looked_up(self):
+        self.dictionaries()
+        # A display of its own: on a shared one any window that selects text
+        # takes the selection over.
+        xvfb = subprocess.Popen(["Xvfb", "-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1280x1024x24"],
+                                stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True)
+        env = dict(self.env, DISPLAY=":" + xvfb.stdout.readline().strip())
+        env.pop("XAUTHORITY", None)
+        cases = [("--selection", "primary", "text/plain", "  Kassid, koerad", "/dict/ru?w=kassid"),
+                 ("--clipboard", "clipboard", "UTF8_STRING", "Õun\nja pirn", "/dict/ru?w=%C3%B5un"),
+                 # Nothing textual: the window opens with an empty word.
+                 ("--selection", "primary", "image/png", "\x89PNG", "/quillbridge/about.html")]
+        try:
+            for option, selection, kind, text, request in cases:
+                with self.subTest(option=option, kind=kind):
+                    open(self.log, "w").close()
+                    owner = subprocess.Popen(["xclip", "-quiet", "-selection", selection, "-target", kind, "-in"],
+                                             stdin=subprocess.PIPE, stdout=subprocess.DEVNULL,
+                                             stderr=subprocess.DEVNULL, env=env)
+                    owner.stdin.write(text.encode())
+                    owner.stdin.close()
+                    try:
+                        end = time.monotonic() + DEADLINE
+                        while kind not in subprocess.run(["xclip", "-o", "-selection", selection, "-target",
+                                                          "TARGETS"], capture_output=True, text=True,
+                                                         env=env).stdout:
+                            self.assertLess(time.monotonic(), end, "the selection was never taken")
+                            time.sleep(0.1)
+                        program = self.program(option, env=env)
+                        self.wait_for_request(request)
+                        self.close_window(program, env)
+                        self.assertEqual([r for r in self.requests() if r.startswith("/dict/")],
+                                         [request] if request.startswith("/dict/") else [])
+                    finally:
+                        owner.kill()
+                        owner.wait()
+        finally:
+            xvfb.kill()
+            xvfb.wait()
+            xvfb.stdout.close()
+
+    def test_a_second_run_looks_its_word_up_in_the_open_window(self):
+        self.dictionaries()
+        first = self.program("kass")
+        try:
+            self.wait_for_request("/dict/ru?w=kass")
+            # After "--" a word that starts with a hyphen is a word, not an option
+            # (the browser sends the escaped hyphen plain); without, it is refused.
+            refused = self.program("-koer")
+            self.assertEqual(refused.wait(timeout=DEADLINE), 2)
+            refused.communicate()
+            for args, request in ((["maja"], "/dict/ru?w=maja"), (["--", "-koer"], "/dict/ru?w=-koer")):
+                with self.subTest(args=args):
+                    second = self.program(*args)
+                    out, err = second.communicate(timeout=DEADLINE)
+                    self.assertEqual(second.returncode, 0, err[-2000:])
+                    self.wait_for_request(request)
+            self.assertIsNone(first.poll())
+            self.assertEqual(len(self.windows()), 1, self.windows())
+            self.close_window(first)
+        finally:
+            if first.poll() is None:
+                first.kill()
+                first.communicate()
+        # The window took its socket with it: the next run opens a window again.
+        self.assertEqual(os.listdir(self.env["XDG_RUNTIME_DIR"]), ["quillbridge-window.lock"])
 
     def wait_for_request(self, path):
         end = time.monotonic() + DEADLINE

@@ -46,6 +46,10 @@ class Installed(unittest.TestCase):
         self.site = f"http://127.0.0.1:{int(self.server.stdout.readline())}"
         self.env = dict(os.environ, QUILLBRIDGE_SITE_BASE=f"{self.site}/quillbridge/")
         self.env.pop("QUILLBRIDGE_DEBUG", None)
+        # The user's own folders stay untouched, and a window the user has open
+        # never receives a test's word.
+        for name in ("HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"):
+            self.env[name] = tempfile.mkdtemp(prefix=name.lower(), dir=self.tmp.name)
         # The installed library keeps its catalogues beside it.
         for name in ("dict.kvd", "predict.kvd"):
             path = os.path.join(os.path.dirname(self.plugin), name)
@@ -107,7 +111,20 @@ class Installed(unittest.TestCase):
             # As root the program switches the browser's sandbox off itself, and says so.
             for name in ("QTWEBENGINE_DISABLE_SANDBOX", "QTWEBENGINE_CHROMIUM_FLAGS"):
                 self.env.pop(name, None)
-        code, _, err = self.look_up_and_close([self.program, "kass"], "kass")
+        # The word comes from the clipboard, through the helper installed beside the library.
+        owner = subprocess.Popen(["xclip", "-quiet", "-selection", "clipboard", "-in"], stdin=subprocess.PIPE,
+                                 stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        owner.stdin.write(b"Kass!")
+        owner.stdin.close()
+        try:
+            end = time.monotonic() + DEADLINE
+            while subprocess.run(["xclip", "-o", "-selection", "clipboard"], capture_output=True).stdout != b"Kass!":
+                self.assertLess(time.monotonic(), end, "the clipboard was never taken")
+                time.sleep(0.1)
+            code, _, err = self.look_up_and_close([self.program, "--clipboard"], "kass")
+        finally:
+            owner.kill()
+            owner.wait()
         self.assertEqual(code, 0, err)
         notice = "quillbridge: running as root: the browser's sandbox is switched off"
         lines = [line for line in err.splitlines() if not line.startswith(notice)]

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QLocalServer>
+
+class CMainDialog;
+class QLocalSocket;
+
+// Serves the user's window socket while the window is up, for the
+// quillbridge program, which hands its listening socket over: a later run of
+// the program sends its word (UTF-8, ended by a NUL) and gets "ok\n" once the
+// window has looked it up and come forward, or "busy\n" while a dialog of the
+// window waits for the user (the window then only comes forward).
+class CWindowServer
+{
+public:
+    // Takes over nListener, a listening local socket; closes it when it
+    // cannot be served.
+    CWindowServer(CMainDialog& dialog, qintptr nListener);
+
+    // The listening socket the program gave in the environment, taken out of
+    // it so that programs the window starts do not inherit it; -1 for none.
+    static qintptr TakeListenerFromEnvironment();
+
+private:
+    void OnNewConnection();
+    void OnWord(QLocalSocket* pSocket, const QByteArray& word);
+
+    CMainDialog& m_dialog;
+    QLocalServer m_server;
+};

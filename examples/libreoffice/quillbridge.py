@@ -1,0 +1,40 @@
+# Looks the word at the cursor (or the selected text) of a Writer document up
+# in the KV Quillbridge window.
+#
+# Copy this file to ~/.config/libreoffice/4/user/Scripts/python/ and give it a
+# key or a menu entry: Tools > Customize > Keyboard, category
+# "LibreOffice Macros > My Macros > quillbridge", function QuillbridgeAtCursor.
+#
+# The program gets the word as one argument after "--", started directly,
+# never through a shell, so no word can be taken for an option or a command.
+import subprocess
+
+PROGRAM = "quillbridge"
+
+
+def _word_at_cursor(document):
+    view_cursor = document.getCurrentController().getViewCursor()
+    selected = view_cursor.getString()
+    if selected.strip():
+        return selected.strip()
+    cursor = view_cursor.getText().createTextCursorByRange(view_cursor.getStart())
+    # Between two words the cursor stays put and the word is empty.
+    if not cursor.isStartOfWord():
+        cursor.gotoStartOfWord(False)
+    cursor.gotoEndOfWord(True)
+    return cursor.getString().strip()
+
+
+def QuillbridgeAtCursor(*_args):
+    document = XSCRIPTCONTEXT.getDocument()  # noqa: F821 (given by LibreOffice)
+    if not hasattr(document, "getText"):
+        return
+    word = _word_at_cursor(document)
+    if not word:
+        return
+    # Not waited for: the window stays open while the user writes on.
+    subprocess.Popen([PROGRAM, "--", word], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                     stderr=subprocess.DEVNULL, close_fds=True, start_new_session=True)
+
+
+g_exportedScripts = (QuillbridgeAtCursor,)

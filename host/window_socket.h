@@ -1,0 +1,52 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The user's one lookup window: a local socket in the runtime folder that the
+// program whose window is open serves (the library listens on it while the
+// window is up), and that any later run connects to instead of opening a
+// second window.
+//
+// The exchange: the later run sends its word in UTF-8 followed by a NUL; the
+// window answers "ok\n" once it has looked the word up (an empty word only
+// brings it forward), or "busy\n" when one of its dialogs waits for the user.
+class CWindowSocket
+{
+public:
+    enum class EClaim {
+        None,      // no socket can be made here: the run opens a window of its own
+        Serving,   // this run's window will serve the socket
+        Connected, // a window is open: hand the word to it
+    };
+    enum class EForward {
+        LookedUp,
+        Busy,
+        NoAnswer, // the window went away or did not answer in time
+    };
+
+    CWindowSocket() = default;
+    CWindowSocket(const CWindowSocket&) = delete;
+    CWindowSocket& operator=(const CWindowSocket&) = delete;
+    ~CWindowSocket();
+
+    // The socket of the runtime folder given (XDG_RUNTIME_DIR): connects to
+    // the window that serves it, or else binds and listens on it. Runs that
+    // start at the same moment take turns, so exactly one of them serves.
+    EClaim Claim(const char* pszRuntimeFolder);
+
+    // Serving: the listening socket, for the library to serve; the caller owns it.
+    int TakeListener();
+
+    // Connected: hands strWordUtf8 to the window and waits for its answer.
+    EForward Forward(std::string_view strWordUtf8, int nTimeoutMs);
+
+    // The name of the environment variable that gives the library the
+    // listening socket's descriptor.
+    static constexpr const char* kEnvironmentName = "QUILLBRIDGE_WINDOW_SOCKET";
+
+private:
+    void Close();
+
+    int m_fd = -1;
+};
