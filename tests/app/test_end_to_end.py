@@ -349,6 +349,20 @@ class EndToEnd(unittest.TestCase):
                     self.wait_for_request(request)
             self.assertIsNone(first.poll())
             self.assertEqual(len(self.windows()), 1, self.windows())
+            # While a message box of the window waits for the user, the page behind
+            # it stays as it is: the word is refused, and the box comes forward.
+            window = self.windows()[0]
+            subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True, timeout=DEADLINE)
+            subprocess.run(["xdotool", "key", "ctrl+a", "BackSpace", "Return"], check=True)
+            box = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name", "^Viga$"],
+                                 capture_output=True, text=True, timeout=DEADLINE).stdout.split()[0]
+            busy = self.program("kala")
+            _, err = busy.communicate(timeout=DEADLINE)
+            self.assertEqual(busy.returncode, 1, err[-2000:])
+            self.assertIn('"kala" was not looked up', err)
+            self.assertNotIn("/dict/ru?w=kala", self.requests())
+            subprocess.run(["xdotool", "windowfocus", "--sync", box], check=True, timeout=DEADLINE)
+            subprocess.run(["xdotool", "key", "Return"], check=True)
             self.close_window(first)
         finally:
             if first.poll() is None:
