@@ -2,13 +2,19 @@
 
 #include "dict_catalogue.h"
 #include "main_dialog.h"
+#include "message_box.h"
+#include "site_address.h"
+#include "utf_text.h"
 #include "web_browser.h"
+#include "win_defs.h"
 #include "window_server.h"
 
 #include <QCoreApplication>
 #include <QEvent>
 
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
 #include <unistd.h>
 
@@ -35,8 +41,10 @@ void CQuillbridgeApp::InitInstance()
     // The lookup and help pages hold the browser control.
     CWebBrowser::RegisterControlClass();
     // A missing or unreadable catalogue never keeps the library from loading.
-    g_dictCatalogue.Load();
-    g_predictCatalogue.Load();
+    // A user without catalogue files starts from the installed published lists.
+    const std::string strSeedFolder = InstalledSiteFolder();
+    g_dictCatalogue.Load(strSeedFolder);
+    g_predictCatalogue.Load(strSeedFolder);
 }
 
 void CQuillbridgeApp::ExitInstance()
@@ -44,9 +52,30 @@ void CQuillbridgeApp::ExitInstance()
     if (m_bExited)
         return;
     m_bExited = true;
-    g_dictCatalogue.Save();
-    g_predictCatalogue.Save();
+    SaveCatalogues(false);
     m_guiThread.Stop();
+}
+
+QString CQuillbridgeApp::SaveFailureText(const CDictCatalogue& catalogue)
+{
+    return QString::fromUtf8("Faili ei saanud salvestada: %1\nPõhjus: %2\n"
+                             "Kataloogi \"%3\" muudatused jäid salvestamata.")
+        .arg(QString::fromStdU16String(Utf8ToUtf16(catalogue.GetFailedPath())),
+             QString::fromLocal8Bit(std::strerror(catalogue.GetFailedError())),
+             QString::fromStdU16String(catalogue.title));
+}
+
+void CQuillbridgeApp::SaveCatalogues(bool bWindowSystem)
+{
+    for (CDictCatalogue* pCatalogue : {&g_dictCatalogue, &g_predictCatalogue}) {
+        if (pCatalogue->Save() == 0)
+            continue;
+        const QString strText = SaveFailureText(*pCatalogue);
+        if (bWindowSystem)
+            AfxMessageBox(nullptr, strText, QStringLiteral("Viga"), MB_ICONSTOP);
+        else
+            std::fprintf(stderr, "quillbridge: %s\n", strText.toLocal8Bit().constData());
+    }
 }
 
 int CQuillbridgeApp::Run(const std::u16string& strWord)
@@ -72,9 +101,9 @@ int CQuillbridgeApp::Run(const std::u16string& strWord)
         QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         // The library stays mapped until the process ends, so this is the last
-        // moment at which a host that later crashes still keeps the edits.
-        g_dictCatalogue.Save();
-        g_predictCatalogue.Save();
+        // moment at which a host that later crashes still keeps the edits, and
+        // the last at which a failed save can be shown.
+        SaveCatalogues(true);
     });
     // Exit handlers run in reverse order of registration, and Qt registers its
     // own while windows run. Registering after every run puts the library's

@@ -2,8 +2,12 @@
 
 #include "gui_thread.h"
 
+#include <QString>
+
 #include <mutex>
 #include <string>
+
+class CDictCatalogue;
 
 // The library's application object: it ties the two catalogues to the life of
 // the library, loading them when the library is loaded and saving them when the
@@ -20,6 +24,10 @@ public:
 private:
     void InitInstance();
     void ExitInstance();
+    // Saves both catalogues; a save that fails is told in a message box while
+    // the window system runs, else on standard error at process exit.
+    void SaveCatalogues(bool bWindowSystem);
+    static QString SaveFailureText(const CDictCatalogue& catalogue);
 
     bool m_bExited = false;
     std::recursive_mutex m_runMutex;

@@ -6,14 +6,34 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-CCatalogueLocation::CCatalogueLocation(std::string strLibraryFolder, std::string strUserFolder)
-    : m_strLibraryFolder(std::move(strLibraryFolder)), m_strUserFolder(std::move(strUserFolder))
+namespace
+{
+
+bool Exists(const std::string& strPath, struct stat* pStat = nullptr)
+{
+    struct stat st {
+    };
+    if (strPath.empty() || ::stat(strPath.c_str(), &st) != 0)
+        return false;
+    if (pStat)
+        *pStat = st;
+    return true;
+}
+
+} // namespace
+
+CCatalogueLocation::CCatalogueLocation(std::string strLibraryFolder, std::string strUserFolder,
+                                       std::string strSeedFolder)
+    : m_strLibraryFolder(std::move(strLibraryFolder)), m_strUserFolder(std::move(strUserFolder)),
+      m_strSeedFolder(std::move(strSeedFolder))
 {
 }
 
-CCatalogueLocation CCatalogueLocation::ForLibrary(std::string strLibraryFolder)
+CCatalogueLocation CCatalogueLocation::ForLibrary(std::string strLibraryFolder,
+                                                  std::string strSeedFolder)
 {
-    return CCatalogueLocation(std::move(strLibraryFolder), UserDataFolder());
+    return CCatalogueLocation(std::move(strLibraryFolder), UserDataFolder(),
+                              std::move(strSeedFolder));
 }
 
 std::string CCatalogueLocation::UserDataFolder()
@@ -40,43 +60,67 @@ std::string CCatalogueLocation::InUserFolder(const std::string& strName) const
     return m_strUserFolder.empty() ? std::string() : m_strUserFolder + strName;
 }
 
+std::string CCatalogueLocation::InSeedFolder(const std::string& strName) const
+{
+    return m_strSeedFolder.empty() ? std::string() : m_strSeedFolder + strName;
+}
+
 std::string CCatalogueLocation::ReadPath(const std::string& strName) const
 {
     const std::string strBeside = BesideLibrary(strName);
     const std::string strUser = InUserFolder(strName);
-    struct stat user {
-    };
-    if (strUser.empty() || ::stat(strUser.c_str(), &user) != 0)
-        return strBeside;
     struct stat beside {
-    };
-    if (::stat(strBeside.c_str(), &beside) != 0)
+    }, user{};
+    const bool bBeside = Exists(strBeside, &beside);
+    const bool bUser = Exists(strUser, &user);
+    if (!bBeside && !bUser) {
+        const std::string strSeed = InSeedFolder(strName);
+        return Exists(strSeed) ? strSeed : strBeside;
+    }
+    if (!bUser)
+        return strBeside;
+    // A user who cannot write beside the library never saved there: what lies
+    // there came from someone else and must not hide the user's own copy.
+    if (!bBeside || !IsLibraryPlaceWritable(strName))
         return strUser;
-    // The user's copy was saved because a save beside the library failed; a
-    // file beside it that is newer was saved there later.
+    // Both were saved by this user: the user's copy when a save beside the
+    // library failed, the file beside it when a later save succeeded there.
     const bool bBesideNewer = beside.st_mtim.tv_sec != user.st_mtim.tv_sec
                                   ? beside.st_mtim.tv_sec > user.st_mtim.tv_sec
                                   : beside.st_mtim.tv_nsec > user.st_mtim.tv_nsec;
     return bBesideNewer ? strBeside : strUser;
 }
 
-bool CCatalogueLocation::IsLibraryFolderWritable() const
+std::string CCatalogueLocation::SavePath(const std::string& strName) const
 {
-    return !m_strLibraryFolder.empty() && ::access(m_strLibraryFolder.c_str(), W_OK | X_OK) == 0;
+    return IsLibraryPlaceWritable(strName) ? BesideLibrary(strName) : InUserFolder(strName);
 }
 
-bool CCatalogueLocation::MakeUserFolder() const
+bool CCatalogueLocation::IsLibraryPlaceWritable(const std::string& strName) const
+{
+    if (m_strLibraryFolder.empty())
+        return false;
+    if (::access(m_strLibraryFolder.c_str(), W_OK | X_OK) == 0)
+        return true;
+    // A writable file in a folder that refuses new files is rewritten in place.
+    const std::string strBeside = BesideLibrary(strName);
+    return Exists(strBeside) && ::access(strBeside.c_str(), W_OK) == 0;
+}
+
+int CCatalogueLocation::MakeUserFolder() const
 {
     if (m_strUserFolder.empty())
-        return false;
+        return ENOENT;
     // Each missing folder on the way, private to the user as data folders are.
     for (std::size_t nSlash = m_strUserFolder.find('/', 1); nSlash != std::string::npos;
          nSlash = m_strUserFolder.find('/', nSlash + 1)) {
         const std::string strFolder = m_strUserFolder.substr(0, nSlash);
         if (::mkdir(strFolder.c_str(), 0700) != 0 && errno != EEXIST)
-            return false;
+            return errno;
     }
     struct stat folder {
     };
-    return ::stat(m_strUserFolder.c_str(), &folder) == 0 && S_ISDIR(folder.st_mode);
+    if (::stat(m_strUserFolder.c_str(), &folder) != 0)
+        return errno;
+    return S_ISDIR(folder.st_mode) ? 0 : ENOTDIR;
 }

@@ -1,8 +1,10 @@
 #include "dict_catalogue.h"
 
 #include "catalogue_location.h"
+#include "catalogue_merge.h"
 #include "disk_file.h"
 #include "file_exception.h"
+#include "file_lock.h"
 #include "file_replacement.h"
 #include "module_directory.h"
 #include "utf_text.h"
@@ -10,9 +12,12 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <cerrno>
 #include <cstring>
 #include <memory>
+#include <new>
 #include <optional>
+#include <sys/stat.h>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -148,31 +153,116 @@ std::string CDictCatalogue::GetDiskPath() const
     return ModuleDirectory() + Utf16ToUtf8(fileName);
 }
 
-int CDictCatalogue::Load()
+int CDictCatalogue::Load(const std::string& strSeedFolder)
 {
+    return Load(CCatalogueLocation::ForLibrary(ModuleDirectory(), strSeedFolder));
+}
+
+int CDictCatalogue::Load(const CCatalogueLocation& location)
+{
+    const std::string strName = Utf16ToUtf8(fileName);
+    const std::string strPath = location.ReadPath(strName);
+    // Looked at before reading: a save that comes between is then seen as a
+    // change at the next save, never the other way round.
+    m_seenFiles.clear();
+    for (const std::string& strFile :
+         {location.BesideLibrary(strName), location.InUserFolder(strName)})
+        if (!strFile.empty())
+            m_seenFiles[strFile] = SignatureOf(strFile);
+    const bool bExists = SignatureOf(strPath).has_value();
+    int nResult = 0;
     try {
-        return LoadFile(
-            CCatalogueLocation::ForLibrary(ModuleDirectory()).ReadPath(Utf16ToUtf8(fileName)));
+        nResult = LoadFile(strPath);
     } catch (...) {
-        return 0;
+        nResult = 0;
     }
+    m_storedEntries = entries;
+    m_nStoredSelection = selection;
+    m_bStored = bExists;
+    return nResult;
+}
+
+bool CDictCatalogue::IsModified() const
+{
+    if (!m_bStored)
+        return GetCount() > fixedCount;
+    return selection != m_nStoredSelection || entries != m_storedEntries;
 }
 
 int CDictCatalogue::Save()
 {
-    try {
-        // Where the library's folder cannot be written, the user's edits are
-        // kept in the user's own data folder instead of being lost.
-        const auto location = CCatalogueLocation::ForLibrary(ModuleDirectory());
-        const std::string strName = Utf16ToUtf8(fileName);
-        if (SaveFile(location.BesideLibrary(strName)) == 0)
-            return 0;
-        if (!location.MakeUserFolder())
-            return -1;
-        return SaveFile(location.InUserFolder(strName));
-    } catch (...) {
+    return Save(CCatalogueLocation::ForLibrary(ModuleDirectory()));
+}
+
+int CDictCatalogue::Save(const CCatalogueLocation& location)
+{
+    m_strFailedPath.clear();
+    m_nFailedError = 0;
+    // Nothing changed is nothing written: a run that only looks up leaves an
+    // installed library's folder and the user's files as they were.
+    if (!IsModified())
+        return 0;
+    const std::string strName = Utf16ToUtf8(fileName);
+    int nError = 0;
+    // Beside the library where the user may write there; when that fails, or
+    // the user may not, in the user's own data folder, so the edits are kept.
+    if (location.IsLibraryPlaceWritable(strName) &&
+        SaveMerged(location.BesideLibrary(strName), nError) == 0)
+        return 0;
+    const std::string strUser = location.InUserFolder(strName);
+    nError = location.MakeUserFolder();
+    if (nError == 0 && SaveMerged(strUser, nError) == 0)
+        return 0;
+    m_strFailedPath = strUser.empty() ? location.BesideLibrary(strName) : strUser;
+    m_nFailedError = nError;
+    return -1;
+}
+
+CDictCatalogue::FileSignature CDictCatalogue::SignatureOf(const std::string& strPath)
+{
+    struct stat st {
+    };
+    if (::stat(strPath.c_str(), &st) != 0)
+        return std::nullopt;
+    return std::array<int64_t, 7>{static_cast<int64_t>(st.st_dev),
+                                  static_cast<int64_t>(st.st_ino),
+                                  static_cast<int64_t>(st.st_size),
+                                  st.st_mtim.tv_sec,
+                                  st.st_mtim.tv_nsec,
+                                  st.st_ctim.tv_sec,
+                                  st.st_ctim.tv_nsec};
+}
+
+int CDictCatalogue::SaveMerged(const std::string& strPath, int& nError)
+{
+    // The read, the merge and the write of two saves never interleave.
+    const CFileLock lock(strPath + ".lock");
+    const std::vector<CDictEntry> ours = entries;
+    const int32_t nOurSelection = selection;
+    const FileSignature now = SignatureOf(strPath);
+    const auto seen = m_seenFiles.find(strPath);
+    if (now && (seen == m_seenFiles.end() || seen->second != now)) {
+        CDictCatalogue theirs(u"", u"", fixedCount);
+        theirs.LoadFile(strPath);
+        selection = MergeCatalogueEntries(entries, selection, m_storedEntries, m_nStoredSelection,
+                                          theirs.entries, theirs.selection,
+                                          static_cast<std::size_t>(fixedCount));
+    }
+    if (SaveFile(strPath, &nError) != 0) {
+        entries = ours;
+        selection = nOurSelection;
         return -1;
     }
+    Store(strPath);
+    return 0;
+}
+
+void CDictCatalogue::Store(const std::string& strPath)
+{
+    m_storedEntries = entries;
+    m_nStoredSelection = selection;
+    m_bStored = true;
+    m_seenFiles[strPath] = SignatureOf(strPath);
 }
 
 int CDictCatalogue::LoadFile(const std::string& strPath)
@@ -190,18 +280,29 @@ int CDictCatalogue::LoadFile(const std::string& strPath)
     }
 }
 
-int CDictCatalogue::SaveFile(const std::string& strPath)
+int CDictCatalogue::SaveFile(const std::string& strPath, int* pError)
 {
+    int nError = 0;
     try {
         CFileReplacement replacement(strPath);
         CDiskFile file;
-        if (!replacement.Open(file))
-            return -1;
-        WriteTo(file);
-        return replacement.Commit(file) ? 0 : -1;
+        if (!replacement.Open(file)) {
+            nError = replacement.GetError();
+        } else {
+            WriteTo(file);
+            if (!replacement.Commit(file))
+                nError = replacement.GetError();
+        }
+    } catch (const CFileException& e) {
+        nError = e.m_lOsError > 0 ? static_cast<int>(e.m_lOsError) : EIO;
+    } catch (const std::bad_alloc&) {
+        nError = ENOMEM;
     } catch (...) {
-        return -1;
+        nError = EIO;
     }
+    if (pError)
+        *pError = nError;
+    return nError == 0 ? 0 : -1;
 }
 
 int CDictCatalogue::ReadFrom(CFile& file)

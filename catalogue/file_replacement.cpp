@@ -137,22 +137,27 @@ void CFileReplacement::RemoveLeftovers(const std::string& strPath)
 bool CFileReplacement::Open(CDiskFile& file)
 {
     const auto target = FollowLinks(m_strPath);
-    if (!target)
+    if (!target) {
+        m_nError = ELOOP;
         return false;
+    }
     m_strTarget = *target;
     RemoveLeftoversBeside(m_strTarget);
 
     struct stat old {
     };
     const bool bExists = ::stat(m_strTarget.c_str(), &old) == 0;
-    if (bExists && !S_ISREG(old.st_mode))
+    if (bExists && !S_ISREG(old.st_mode)) {
+        m_nError = S_ISDIR(old.st_mode) ? EISDIR : EINVAL;
         return false;
+    }
     // Replacing the file would detach it from its other names.
     if (bExists && old.st_nlink > 1)
-        return file.Open(m_strTarget, CDiskFile::modeCreate);
+        return file.Open(m_strTarget, CDiskFile::modeCreate, &m_nError);
 
     const int fd = CreateTemporary();
     if (fd < 0) {
+        m_nError = errno;
         // A folder the user may not write can still hold a file the user may.
         const bool bFolderRefused = errno == EACCES || errno == EPERM;
         return bExists && bFolderRefused && file.Open(m_strTarget, CDiskFile::modeCreate);
@@ -204,8 +209,10 @@ bool CFileReplacement::Commit(CDiskFile& file)
     file.Close();
     if (m_strTemp.empty())
         return true;
-    if (::rename(m_strTemp.c_str(), m_strTarget.c_str()) != 0)
+    if (::rename(m_strTemp.c_str(), m_strTarget.c_str()) != 0) {
+        m_nError = errno;
         return false;
+    }
     m_strTemp.clear();
     SyncDirectory(m_strTarget);
     return true;

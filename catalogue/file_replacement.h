@@ -23,11 +23,13 @@ public:
     ~CFileReplacement();
 
     // Opens file for the new content; false when the file cannot be written
-    // (then nothing has changed on disk).
+    // (then nothing has changed on disk, and GetError() tells why).
     bool Open(CDiskFile& file);
     // Closes file (raises when its data did not reach the disk) and puts the new
     // content in place; false when that last step fails.
     bool Commit(CDiskFile& file);
+    // The system's error number of the Open or Commit that returned false.
+    int GetError() const { return m_nError; }
 
     // Removes the temporary files that killed saves left beside the file that
     // strPath names (through its links). Only names of the form
@@ -42,4 +44,5 @@ private:
     std::string m_strTarget; // m_strPath with its symbolic links followed
     std::string m_strTemp;   // empty when writing in place
     int m_lockFd = -1;       // keeps the temporary file locked until it is renamed
+    int m_nError = 0;
 };

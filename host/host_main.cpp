@@ -4,6 +4,7 @@
 #include "first_word.h"
 #include "quillbridge.h"
 #include "read_selection.h"
+#include "site_address.h"
 #include "utf_text.h"
 #include "window_socket.h"
 
@@ -166,12 +167,10 @@ bool HasGpu()
 // Which catalogue files the library reads and where its saves go.
 void PrintCatalogueFiles(const std::string& strLibraryFolder)
 {
-    const auto location = CCatalogueLocation::ForLibrary(strLibraryFolder);
+    const auto location = CCatalogueLocation::ForLibrary(strLibraryFolder, InstalledSiteFolder());
     for (const char* pszName : {"dict.kvd", "predict.kvd"}) {
         const std::string strRead = location.ReadPath(pszName);
-        const std::string strSave = location.IsLibraryFolderWritable()
-                                        ? location.BesideLibrary(pszName)
-                                        : location.InUserFolder(pszName);
+        const std::string strSave = location.SavePath(pszName);
         if (strRead == strSave)
             std::printf("%s: %s\n", pszName, strRead.c_str());
         else

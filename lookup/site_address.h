@@ -9,3 +9,7 @@
 std::u16string SiteBaseAddress();
 // The page shown when there is nothing to look up.
 std::u16string FallbackPageAddress();
+// The local folder of the site base when it is a file: address (as an
+// installed package has it), in the system's own bytes; empty otherwise. The
+// published lists there start a user who has no catalogue files yet.
+std::string InstalledSiteFolder();

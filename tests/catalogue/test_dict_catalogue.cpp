@@ -9,11 +9,13 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <iterator>
 #include <sys/file.h>
 #include <sys/resource.h>
@@ -435,6 +437,22 @@ TEST_F(TempDir, OnlyRegularFilesAreOpened)
     int err = 0;
     EXPECT_FALSE(file.Open(m_dir / "predict.kvd", CDiskFile::modeRead, &err));
     EXPECT_EQ(err, EISDIR);
+
+    // A FIFO that a writer holds open, with a whole catalogue waiting in it: a
+    // load that took it for a file would read it and then wait for more.
+    const int writer = ::open(fifo.c_str(), O_RDWR | O_NONBLOCK);
+    ASSERT_GE(writer, 0);
+    ASSERT_EQ(::write(writer, kExample.data(), kExample.size()),
+              static_cast<ssize_t>(kExample.size()));
+    auto load = std::async(std::launch::async, [&] {
+        CDictCatalogue fromFifo(u"", u"", 0);
+        return std::make_pair(fromFifo.LoadFile(fifo), fromFifo.GetCount());
+    });
+    const bool bReturned = load.wait_for(std::chrono::seconds(20)) == std::future_status::ready;
+    // Ends a load that blocked, so that the test can fail rather than hang.
+    ::close(writer);
+    EXPECT_TRUE(bReturned) << "the load blocked on the FIFO";
+    EXPECT_EQ(load.get(), std::make_pair(-1, 0));
 
     // Nor is either replaced by a save.
     EXPECT_EQ(OneEntryCatalogue().SaveFile(fifo), -1);
