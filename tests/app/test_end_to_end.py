@@ -66,6 +66,7 @@ class EndToEnd(unittest.TestCase):
         run = subprocess.run([*as_user, DRIVER, os.path.join(self.dir, "quillbridge.so"), scenario, *extra],
                              env=self.env, capture_output=True, text=True, timeout=4 * DEADLINE)
         self.assertEqual(run.returncode, 0, run.stdout + run.stderr[-3000:])
+        self.stderr = run.stderr
         return run.stdout
 
     def requests(self):
@@ -148,21 +149,39 @@ class EndToEnd(unittest.TestCase):
                 self.assertTrue(dump.startswith("selection 1\n"), dump)
                 self.assertIn("Uus sõnastik\tutf8\thttp://uus/\n", dump)
 
-    def test_edits_survive_a_library_folder_that_cannot_be_written(self):
+    def data_folder(self):
+        """A data folder of the test's own as HOME and XDG_DATA_HOME."""
         data = os.path.join(self.dir, "data")
-        os.mkdir(data)
+        os.makedirs(data, exist_ok=True)
         self.env.update(XDG_DATA_HOME=data, HOME=data)
-        as_user = ()
-        if os.geteuid() == 0:
-            # Permission bits do not stop root, so the runs are made as nobody,
-            # who gets a copy of the display's key.
-            as_user = ("setpriv", "--reuid=65534", "--regid=65534", "--clear-groups")
+        return data
+
+    def other_user(self, data=None):
+        """The command prefix of runs for which permission bits count: as nobody
+        when the tests run as root (nobody then owns data and gets a copy of the
+        display's key)."""
+        if os.geteuid() != 0:
+            return ()
+        if data:
             os.chown(data, 65534, 65534)
-            if self.env.get("XAUTHORITY"):
-                key = os.path.join(self.dir, "xauthority")
-                shutil.copy(self.env["XAUTHORITY"], key)
-                os.chmod(key, 0o644)
-                self.env["XAUTHORITY"] = key
+        if self.env.get("XAUTHORITY"):
+            key = os.path.join(self.dir, "xauthority")
+            shutil.copy(self.env["XAUTHORITY"], key)
+            os.chmod(key, 0o644)
+            self.env["XAUTHORITY"] = key
+        return ("setpriv", "--reuid=65534", "--regid=65534", "--clear-groups")
+
+    def dump(self, path):
+        return subprocess.run([KVD, "dump", path], capture_output=True, text=True, check=True).stdout
+
+    def identities(self, folder):
+        return {name: (st.st_ino, st.st_mtime_ns, st.st_size)
+                for name in os.listdir(folder) if name != "requests.log"
+                for st in [os.stat(os.path.join(folder, name))]}
+
+    def test_edits_survive_a_library_folder_that_cannot_be_written(self):
+        data = self.data_folder()
+        as_user = self.other_user(data)
         self.dictionaries(selection=0)
         beside = {name: open(os.path.join(self.dir, name), "rb").read() for name in os.listdir(self.dir)
                   if name.endswith(".kvd")}
@@ -183,15 +202,129 @@ class EndToEnd(unittest.TestCase):
             with open(os.path.join(self.dir, name), "rb") as f:
                 self.assertEqual(f.read(), content, name)
 
-    def test_files_are_written_when_a_run_returns_and_at_exit(self):
+    def test_a_run_without_edits_writes_nothing(self):
+        data = self.data_folder()
+        shutil.copy(HOST, self.dir)
+        # No catalogue files: none is made, when the run returns or at exit.
         self.drive("files")
-        self.assertEqual((self.size("dict.kvd"), self.size("predict.kvd")), (4, 4))
+        self.assertEqual((self.size("dict.kvd"), self.size("predict.kvd")), (-1, -1))
+        # With catalogues, a look-up and --version leave every file as it was.
+        self.dictionaries()
+        before = self.identities(self.dir)
+        self.drive("word")
+        run = subprocess.run([os.path.join(self.dir, "quillbridge"), "--version"], env=self.env,
+                             capture_output=True, text=True)
+        self.assertEqual(run.returncode, 0, run.stderr)
+        self.assertEqual(self.identities(self.dir), before)
+        # From the installed published list, which is read and left alone.
+        site = os.path.join(self.dir, "site", "quillbridge")
+        os.makedirs(site)
+        for name in ("dict.kvd", "predict.kvd"):
+            os.replace(os.path.join(self.dir, name), os.path.join(site, name))
+        self.env["QUILLBRIDGE_SITE_BASE"] = f"file://{site}/"
+        before, installed = self.identities(self.dir), self.identities(site)
+        open(self.log, "w").close()
+        self.drive("word")
+        self.assertIn("/dict/ru?w=%C3%B5un", self.requests())
+        self.assertEqual((self.identities(self.dir), self.identities(site)), (before, installed))
+        self.assertEqual(os.listdir(data), [])
 
     def test_without_a_display_the_run_fails_cleanly(self):
         for name in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"):
             self.env.pop(name, None)
+        self.data_folder()
         self.drive("nodisplay")
-        self.assertEqual((self.size("dict.kvd"), self.size("predict.kvd")), (4, 4))
+        self.assertEqual((self.size("dict.kvd"), self.size("predict.kvd")), (-1, -1))
+
+    def test_the_users_copy_outlives_a_newer_file_beside_the_library(self):
+        data = self.data_folder()
+        self.catalogue("dict.kvd", [("Vene", "utf8", f"{self.site}/dict/ru?w=")], selection=0)
+        os.mkdir(os.path.join(data, "quillbridge"), 0o700)
+        users = os.path.join(data, "quillbridge", "dict.kvd")
+        os.replace(os.path.join(self.dir, "dict.kvd"), users)
+        as_user = self.other_user(data)
+        if as_user:
+            for path in (os.path.join(data, "quillbridge"), users):
+                os.chown(path, 65534, 65534)
+        shutil.copy(HOST, self.dir)
+        program = os.path.join(self.dir, "quillbridge")
+        # The administrator's --version, in a home of its own, creates nothing.
+        admin = dict(self.env, HOME=os.path.join(self.dir, "admin"), XDG_DATA_HOME="")
+        listing = sorted(os.listdir(self.dir))
+        run = subprocess.run([program, "--version"], env=admin, capture_output=True, text=True)
+        self.assertEqual(run.returncode, 0, run.stderr)
+        self.assertEqual(sorted(os.listdir(self.dir)), listing)
+        self.assertFalse(os.path.exists(admin["HOME"]))
+        # What such a run of an older version left beside the library: empty
+        # catalogues newer than the user's copy.
+        for name in ("dict.kvd", "predict.kvd"):
+            with open(os.path.join(self.dir, name), "wb") as f:
+                f.write(bytes(4))
+        os.utime(users, ns=(0, os.stat(os.path.join(self.dir, "dict.kvd")).st_mtime_ns - 10**9))
+        os.chmod(self.dir, 0o555)
+        try:
+            run = subprocess.run([*as_user, program, "--version"], env=self.env, capture_output=True,
+                                 text=True)
+            self.drive("word", as_user=as_user)
+        finally:
+            os.chmod(self.dir, 0o755)
+        self.assertIn(f"dict.kvd: {users}\n", run.stdout)
+        self.assertIn("/dict/ru?w=%C3%B5un", self.requests())
+        self.assertEqual(self.dump(users), f"selection 0\nVene\tutf8\t{self.site}/dict/ru?w=\n")
+
+    def test_two_processes_adding_entries_keep_both(self):
+        self.data_folder()
+        self.dictionaries()
+        go = os.path.join(self.dir, "go")
+        names = ("Esimene", "Teine")
+        runs = [subprocess.Popen([DRIVER, os.path.join(self.dir, "quillbridge.so"), "add", name, go],
+                                 env=self.env, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                                 text=True) for name in names]
+        try:
+            # Both have read the catalogue and opened their windows before either adds.
+            for run in runs:
+                seen = []
+                for line in run.stdout:
+                    seen.append(line)
+                    if line == "open\n":
+                        break
+                self.assertEqual(seen[-1:], ["open\n"], "".join(seen))
+            open(go, "w").close()
+            for run in runs:
+                out = run.stdout.read()
+                self.assertEqual(run.wait(timeout=4 * DEADLINE), 0, out)
+        finally:
+            for run in runs:
+                if run.poll() is None:
+                    run.kill()
+                    run.wait()
+                run.stdout.close()
+        dump = self.dump(os.path.join(self.dir, "dict.kvd"))
+        for name in names:
+            self.assertIn(f"{name}\tutf8\thttp://{name}/\n", dump)
+
+    def test_an_unsavable_catalogue_is_told_and_the_old_file_stays(self):
+        # Neither the library's folder nor the user's data folder takes a file.
+        data = self.data_folder()
+        as_user = self.other_user()
+        if not as_user:
+            os.chmod(data, 0o555)
+        self.dictionaries()
+        beside = {name: open(os.path.join(self.dir, name), "rb").read() for name in os.listdir(self.dir)
+                  if name.endswith(".kvd")}
+        users = os.path.join(data, "quillbridge", "dict.kvd")
+        os.chmod(self.dir, 0o555)
+        try:
+            self.drive("unsavable", users, as_user=as_user)
+        finally:
+            os.chmod(self.dir, 0o755)
+            os.chmod(data, 0o755)
+        # Tried again at exit, when there is no window left to tell it in.
+        self.assertIn(f"quillbridge: Faili ei saanud salvestada: {users}\nPõhjus: ", self.stderr)
+        for name, content in beside.items():
+            with open(os.path.join(self.dir, name), "rb") as f:
+                self.assertEqual(f.read(), content, name)
+        self.assertEqual(os.listdir(data), [])
 
     def test_catalogues_beside_a_library_whose_folder_name_is_not_utf8(self):
         folder = os.path.join(os.fsencode(self.dir), b"s\xf5nad")  # "sõnad" in Latin-1
@@ -204,11 +337,11 @@ class EndToEnd(unittest.TestCase):
         run = subprocess.run([DRIVER, os.path.join(folder, b"quillbridge.so"), "nodisplay"],
                              env=self.env, capture_output=True, text=True, timeout=120)
         self.assertEqual(run.returncode, 0, run.stdout + run.stderr[-3000:])
-        # Loaded from there (its entry is written back) and saved there.
+        # Loaded from there; unchanged, it is not written, and nothing else is.
         dump = subprocess.run([KVD, "dump", os.path.join(folder, b"dict.kvd")], capture_output=True,
                               text=True, check=True).stdout
         self.assertEqual(dump, f"selection 0\nVene\tutf8\t{self.site}/dict/ru?w=\n")
-        self.assertEqual(os.path.getsize(os.path.join(folder, b"predict.kvd")), 4)
+        self.assertFalse(os.path.exists(os.path.join(folder, b"predict.kvd")))
 
     def test_the_program_reports_what_keeps_it_from_running(self):
         shutil.copy(HOST, self.dir)
