@@ -310,8 +310,7 @@ class EndToEnd(unittest.TestCase):
         if not as_user:
             os.chmod(data, 0o555)
         self.dictionaries()
-        beside = {name: open(os.path.join(self.dir, name), "rb").read() for name in os.listdir(self.dir)
-                  if name.endswith(".kvd")}
+        beside = self.identities(self.dir)
         users = os.path.join(data, "quillbridge", "dict.kvd")
         os.chmod(self.dir, 0o555)
         try:
@@ -321,9 +320,7 @@ class EndToEnd(unittest.TestCase):
             os.chmod(data, 0o755)
         # Tried again at exit, when there is no window left to tell it in.
         self.assertIn(f"quillbridge: Faili ei saanud salvestada: {users}\nPõhjus: ", self.stderr)
-        for name, content in beside.items():
-            with open(os.path.join(self.dir, name), "rb") as f:
-                self.assertEqual(f.read(), content, name)
+        self.assertEqual(self.identities(self.dir), beside)
         self.assertEqual(os.listdir(data), [])
 
     def test_catalogues_beside_a_library_whose_folder_name_is_not_utf8(self):
