@@ -31,7 +31,7 @@ bool CHelpDialog::OnInitDialog()
     // is no browser; this page relies on that.
     m_toolBar.Create(GetDlgItem(IDC_TOOLBAR_PLACE), this);
     m_toolBar.FollowBrowser(m_browser);
-    const std::u16string strSite = SiteBaseAddress();
+    const std::u16string strSite = HelpPageAddress();
     if (IsNavigableAddress(strSite, true))
         m_browser.Navigate(QString::fromStdU16String(strSite));
     else

@@ -52,3 +52,9 @@ std::string InstalledSiteFolder()
     // A NUL would cut the path short of what the address names.
     return strPath.find('\0') == std::string::npos ? strPath : std::string();
 }
+
+std::u16string HelpPageAddress()
+{
+    const std::u16string strBase = SiteBaseAddress();
+    return InstalledSiteFolder().empty() ? strBase : strBase + u"index.html";
+}

@@ -5,6 +5,7 @@
 #include "module_directory.h"
 #include "published_list.h"
 #include "site_address.h"
+#include "utf_text.h"
 
 #include <QEventLoop>
 #include <QNetworkAccessManager>
@@ -172,5 +173,12 @@ CDictCatalogue FetchPublishedCatalogue(const std::u16string& fileName,
         throw NoAnswerHeader(limits.nDeadlineMs);
     if (bTimedOut)
         throw NoAnswerHeader(limits.nIdleTimeoutMs);
+    // The installed site is a folder of this machine: the file is named, not a server.
+    const std::string strFolder = InstalledSiteFolder();
+    if (!strFolder.empty())
+        throw CInternetException(
+            CInternetException::errorInternal,
+            QStringLiteral("Nimekirja ei saa lugeda: %1\n%2")
+                .arg(QString::fromStdU16String(Utf8ToUtf16(strFolder) + fileName), strError));
     throw CInternetException(ErrorNumber(error), strError);
 }

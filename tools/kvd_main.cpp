@@ -22,6 +22,7 @@ constexpr const char* kUsage =
     "      print the selection and the entries of a catalogue file\n"
     "  quillbridge-kvd build [--selection N] TSV OUT\n"
     "      write OUT as a catalogue file from TSV lines: name, encoding, program address\n"
+    "      (lines starting with # are comments)\n"
     "  quillbridge-kvd escape ENCODING TEXT\n"
     "      print TEXT escaped in ENCODING (utf8, baltic, western)\n"
     "  quillbridge-kvd url WORD DICT_ENCODING DICT_URL [PREDICT_ENCODING PREDICT_URL]\n"
@@ -80,7 +81,8 @@ int Build(int32_t nSelection, const std::string& strTsv, const std::string& strO
     for (int nLine = 1; std::getline(in, strLine); ++nLine) {
         if (!strLine.empty() && strLine.back() == '\r')
             strLine.pop_back();
-        if (strLine.empty())
+        // Blank lines and lines from "#" on are notes for whoever keeps the list.
+        if (strLine.empty() || strLine.front() == '#')
             continue;
         const std::vector<std::string> fields = SplitTabs(strLine);
         if (fields.size() != 3) {

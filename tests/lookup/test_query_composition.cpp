@@ -74,7 +74,7 @@ TEST(ComposeLookupUrl, TheDictionaryAddressGoesInWesternWhateverItsEncoding)
                       c.dicts.GetEntry(nDict).encoding + u"&word=a");
 }
 
-TEST(SiteAddress, BuiltInBaseAndOverride)
+TEST(SiteAddress, BuiltInBaseOverrideAndALocalSite)
 {
     ::unsetenv("QUILLBRIDGE_SITE_BASE");
     const std::u16string base = SiteBaseAddress();
@@ -85,6 +85,30 @@ TEST(SiteAddress, BuiltInBaseAndOverride)
     ::setenv("QUILLBRIDGE_SITE_BASE", "http://127.0.0.1:8080/quillbridge/", 1);
     EXPECT_EQ(SiteBaseAddress(), u"http://127.0.0.1:8080/quillbridge/");
     EXPECT_EQ(FallbackPageAddress(), u"http://127.0.0.1:8080/quillbridge/about.html");
+    // A server answers the base with its front page; it has no folder here.
+    EXPECT_EQ(HelpPageAddress(), u"http://127.0.0.1:8080/quillbridge/");
+    EXPECT_EQ(InstalledSiteFolder(), "");
+
+    // The installed site: the help tab opens its index.html, never a folder listing.
+    ::setenv("QUILLBRIDGE_SITE_BASE", "file:///usr/share/quillbridge/site/quillbridge/", 1);
+    EXPECT_EQ(HelpPageAddress(), u"file:///usr/share/quillbridge/site/quillbridge/index.html");
+    EXPECT_EQ(FallbackPageAddress(), u"file:///usr/share/quillbridge/site/quillbridge/about.html");
+    EXPECT_EQ(InstalledSiteFolder(), "/usr/share/quillbridge/site/quillbridge/");
+    struct Case {
+        const char* pszBase;
+        const char* pszFolder;
+    } cases[] = {
+        {"FILE://localhost/opt/s%C3%B5nad%20ja/quillbridge/", "/opt/s\xC3\xB5nad ja/quillbridge/"},
+        {"file:///a/%zz%4/", "/a/%zz%4/"},        // not an escape: kept as written
+        {"file://server/share/quillbridge/", ""}, // another machine's files
+        {"file:///a/%00/quillbridge/", ""},       // a NUL would cut the path short
+        {"file:relative/quillbridge/", ""},
+    };
+    for (const Case& c : cases) {
+        ::setenv("QUILLBRIDGE_SITE_BASE", c.pszBase, 1);
+        EXPECT_EQ(InstalledSiteFolder(), c.pszFolder) << c.pszBase;
+        EXPECT_EQ(HelpPageAddress().ends_with(u"index.html"), *c.pszFolder != 0) << c.pszBase;
+    }
     ::unsetenv("QUILLBRIDGE_SITE_BASE");
 }
 

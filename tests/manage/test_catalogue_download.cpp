@@ -4,7 +4,11 @@
 #include "test_http_server.h"
 #include "unused_port.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QUrl>
 
 #include <gtest/gtest.h>
 
@@ -134,6 +138,29 @@ TEST_F(CatalogueDownloadTest, AnUnreachableServerIsAnOpenFailure)
     const CInternetException e = FetchFailure();
     EXPECT_EQ(e.m_dwError, static_cast<unsigned long>(CInternetException::errorCannotConnect));
     EXPECT_FALSE(e.GetErrorMessage().isEmpty());
+}
+
+TEST_F(CatalogueDownloadTest, AnInstalledSiteIsReadFromItsFolder)
+{
+    // The installed program's site base is a local folder, in a path with a
+    // blank and an Estonian letter.
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("s\u00f5nad ja/quillbridge")));
+    const QString strSite = dir.path() + QStringLiteral("/s\u00f5nad ja/quillbridge/");
+    const SiteBaseOverride site(QUrl::fromLocalFile(strSite).toString(QUrl::FullyEncoded));
+    const std::vector<CDictEntry> entries = {kEkss, kOs, kVene};
+    QFile file(strSite + QStringLiteral("predict.kvd"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(PublishedBody(entries, 1));
+    file.close();
+    EXPECT_EQ(FetchPublishedCatalogue(u"predict.kvd").entries, entries);
+
+    // A list missing from the folder is said, naming the file.
+    const CInternetException e = FetchFailure();
+    EXPECT_TRUE(e.GetErrorMessage().startsWith(QStringLiteral("Nimekirja ei saa lugeda: ") +
+                                               strSite + QStringLiteral("dict.kvd\n")))
+        << e.GetErrorMessage().toStdString();
+    EXPECT_TRUE(m_server.Requests().empty());
 }
 
 TEST_F(CatalogueDownloadTest, AStalledServerEndsAfterTheIdleTimeOut)
