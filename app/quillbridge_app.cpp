@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QEvent>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -56,12 +57,42 @@ void CQuillbridgeApp::ExitInstance()
     m_guiThread.Stop();
 }
 
+namespace
+{
+
+// The reasons a user can act on, in the window's own language; the rest keep
+// the system's text beside the error number.
+QString SaveFailureReason(int nError)
+{
+    switch (nError) {
+    case EACCES:
+    case EPERM:
+        return QString::fromUtf8("kirjutamisõigus puudub");
+    case EROFS:
+        return QString::fromUtf8("failisüsteem on ainult lugemiseks");
+    case ENOSPC:
+    case EDQUOT:
+        return QString::fromUtf8("kettal pole ruumi");
+    case ENOENT:
+    case ENOTDIR:
+        return QString::fromUtf8("kausta ei ole");
+    case EIO:
+        return QString::fromUtf8("sisend-väljundviga");
+    default:
+        return QString::fromUtf8("süsteemi viga %1 (%2)")
+            .arg(nError)
+            .arg(QString::fromLocal8Bit(std::strerror(nError)));
+    }
+}
+
+} // namespace
+
 QString CQuillbridgeApp::SaveFailureText(const CDictCatalogue& catalogue)
 {
     return QString::fromUtf8("Faili ei saanud salvestada: %1\nPõhjus: %2\n"
                              "Kataloogi \"%3\" muudatused jäid salvestamata.")
         .arg(QString::fromStdU16String(Utf8ToUtf16(catalogue.GetFailedPath())),
-             QString::fromLocal8Bit(std::strerror(catalogue.GetFailedError())),
+             SaveFailureReason(catalogue.GetFailedError()),
              QString::fromStdU16String(catalogue.title));
 }
 

@@ -319,7 +319,7 @@ class EndToEnd(unittest.TestCase):
             os.chmod(self.dir, 0o755)
             os.chmod(data, 0o755)
         # Tried again at exit, when there is no window left to tell it in.
-        self.assertIn(f"quillbridge: Faili ei saanud salvestada: {users}\nPõhjus: ", self.stderr)
+        self.assertIn(f"quillbridge: Faili ei saanud salvestada: {users}\nPõhjus: kirjutamisõigus puudub\n", self.stderr)
         self.assertEqual(self.identities(self.dir), beside)
         self.assertEqual(os.listdir(data), [])
 
