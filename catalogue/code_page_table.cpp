@@ -21,8 +21,11 @@ CCodePageTable::CCodePageTable(const char* pszCodePage)
         std::size_t nIn = 1;
         std::size_t nOut = sizeof out;
         const std::size_t r = ::iconv(cd, &pIn, &nIn, &pOut, &nOut);
-        if (r != static_cast<std::size_t>(-1) && sizeof out - nOut == 2)
-            m_bytes[static_cast<char16_t>(out[0] | (out[1] << 8))] = static_cast<unsigned char>(b);
+        if (r != static_cast<std::size_t>(-1) && sizeof out - nOut == 2) {
+            const auto c = static_cast<char16_t>(out[0] | (out[1] << 8));
+            m_bytes[c] = static_cast<unsigned char>(b);
+            m_characters[static_cast<std::size_t>(b)] = c;
+        }
         ::iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
     ::iconv_close(cd);

@@ -14,6 +14,8 @@ public:
     explicit CCodePageTable(const char* pszCodePage);
 
     unsigned char Byte(char16_t c) const { return m_bytes[c]; }
+    // The character byte b stands for; 0 for a byte the page leaves undefined.
+    char16_t Character(unsigned char b) const { return m_characters[b]; }
 
     // The process-wide tables, built at first use.
     static const CCodePageTable& Baltic();
@@ -21,4 +23,5 @@ public:
 
 private:
     std::array<unsigned char, 0x10000> m_bytes;
+    std::array<char16_t, 256> m_characters{};
 };

@@ -85,6 +85,102 @@ char16_t* EscapeCodePage(std::u16string_view text, const CCodePageTable& table, 
     return pOut;
 }
 
+// The bytes an escaped parameter spells; no value for a broken %XX or a
+// character that is no byte.
+std::optional<std::string> EscapedBytes(std::u16string_view escaped)
+{
+    const auto hex = [](char16_t c) -> int {
+        if (c >= u'0' && c <= u'9')
+            return c - u'0';
+        if (c >= u'A' && c <= u'F')
+            return c - u'A' + 10;
+        if (c >= u'a' && c <= u'f')
+            return c - u'a' + 10;
+        return -1;
+    };
+    std::string bytes;
+    bytes.reserve(escaped.size());
+    for (std::size_t i = 0; i < escaped.size(); ++i) {
+        const char16_t c = escaped[i];
+        if (c == u'%') {
+            const int nHigh = i + 2 < escaped.size() ? hex(escaped[i + 1]) : -1;
+            const int nLow = nHigh >= 0 ? hex(escaped[i + 2]) : -1;
+            if (nLow < 0)
+                return std::nullopt;
+            bytes.push_back(static_cast<char>(nHigh * 16 + nLow));
+            i += 2;
+        } else if (c > 0 && c < 0x80) {
+            bytes.push_back(static_cast<char>(c));
+        } else {
+            return std::nullopt;
+        }
+    }
+    return bytes;
+}
+
+// UTF-8 as the dictionary programs receive it, a surrogate also on its own,
+// and as the rest of the web writes it, a four-byte group for a character
+// outside the Basic Multilingual Plane.
+std::optional<std::u16string> DecodeUtf8(const std::string& bytes)
+{
+    std::u16string text;
+    text.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        int nFollow = 0;
+        char32_t c = 0;
+        char32_t nMin = 0;
+        if (b >= 0x01 && b <= 0x7F) {
+            c = b;
+        } else if (b >= 0xC2 && b <= 0xDF) {
+            nFollow = 1;
+            c = b & 0x1F;
+            nMin = 0x80;
+        } else if (b >= 0xE0 && b <= 0xEF) {
+            nFollow = 2;
+            c = b & 0x0F;
+            nMin = 0x800;
+        } else if (b >= 0xF0 && b <= 0xF4) {
+            nFollow = 3;
+            c = b & 0x07;
+            nMin = 0x10000;
+        } else {
+            return std::nullopt;
+        }
+        if (i + static_cast<std::size_t>(nFollow) >= bytes.size())
+            return std::nullopt;
+        for (int k = 1; k <= nFollow; ++k) {
+            const auto f = static_cast<unsigned char>(bytes[i + static_cast<std::size_t>(k)]);
+            if ((f & 0xC0) != 0x80)
+                return std::nullopt;
+            c = (c << 6) | (f & 0x3F);
+        }
+        if (c < nMin || c > 0x10FFFF)
+            return std::nullopt;
+        if (c >= 0x10000) {
+            text.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
+            text.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
+        } else {
+            text.push_back(static_cast<char16_t>(c));
+        }
+        i += static_cast<std::size_t>(nFollow) + 1;
+    }
+    return text;
+}
+
+std::optional<std::u16string> DecodeCodePage(const std::string& bytes, const CCodePageTable& table)
+{
+    std::u16string text;
+    text.reserve(bytes.size());
+    for (const char b : bytes) {
+        const char16_t c = table.Character(static_cast<unsigned char>(b));
+        if (c == 0)
+            return std::nullopt;
+        text.push_back(c);
+    }
+    return text;
+}
+
 } // namespace
 
 std::u16string EscapeParameter(const std::u16string& strText, const std::u16string& strEncoding)
@@ -109,6 +205,21 @@ std::u16string EscapeParameter(const std::u16string& strText, const std::u16stri
     const char16_t* pEnd =
         pTable ? EscapeCodePage(text, *pTable, buffer.get()) : EscapeUtf8Units(text, buffer.get());
     return std::u16string(buffer.get(), static_cast<std::size_t>(pEnd - buffer.get()));
+}
+
+std::optional<std::u16string> UnescapeParameter(std::u16string_view escaped,
+                                                const std::u16string& strEncoding)
+{
+    const std::optional<std::string> bytes = EscapedBytes(escaped);
+    if (!bytes)
+        return std::nullopt;
+    if (strEncoding == u"utf8")
+        return DecodeUtf8(*bytes);
+    if (strEncoding == u"baltic")
+        return DecodeCodePage(*bytes, CCodePageTable::Baltic());
+    if (strEncoding == u"western")
+        return DecodeCodePage(*bytes, CCodePageTable::Western());
+    return std::nullopt;
 }
 
 std::u16string EncodingNameFromIndex(int nIndex)

@@ -74,6 +74,64 @@ TEST(ComposeLookupUrl, TheDictionaryAddressGoesInWesternWhateverItsEncoding)
                       c.dicts.GetEntry(nDict).encoding + u"&word=a");
 }
 
+TEST(LookupWordFromUrl, ReadsBackEveryComposedWordAndLinksOfTheSameProgram)
+{
+    Catalogues c;
+    c.dicts.AddEntry(CDictEntry(u"Lai", u"utf8", u"http://x.ee/"));
+    // Composed and read back: every encoding, in every row, directly and
+    // through either pre-dictionary.
+    for (const std::u16string word : {u"maja", u"õun puu", u"šokk & 100%+1", u"a/b?c=d#e"}) {
+        for (int nDict : {0, 1, 3}) {
+            for (int nPredict : {0, 1, 2}) {
+                SCOPED_TRACE(Utf16ToUtf8(word) + " " + std::to_string(nDict) + "/" +
+                             std::to_string(nPredict));
+                const auto url = ComposeLookupUrl(word, c.dicts, nDict, c.predicts, nPredict);
+                EXPECT_EQ(LookupWordFromUrl(*url, c.dicts, nDict, c.predicts, nPredict), word);
+                // Another row chosen meanwhile: the address still tells.
+                EXPECT_EQ(LookupWordFromUrl(*url, c.dicts, 2, c.predicts, 0), word);
+            }
+        }
+    }
+    EXPECT_EQ(LookupWordFromUrl(u"http://x.ee/%ED%A0%BD%ED%B8%80", c.dicts, 3, c.predicts, 0),
+              u"\U0001F600")
+        << "a surrogate pair as the program receives it";
+    const struct {
+        const char16_t* pszUrl;
+        std::optional<std::u16string> word;
+    } cases[] = {
+        // As the browser writes our addresses, and as answer pages link.
+        {u"HTTP://X.EE:80/os?w=%f5un", u"õun"},
+        {u"http://pre.ee/p?dict=http%3A%2F%2Fx.ee%2Fos%3Fw%3D&codepage=baltic&word=%C3%B5un",
+         u"õun"},
+        {u"http://pre.ee/p?word=%C3%B5un&dict=x#top", u"õun"},
+        {u"http://ru.ee/q.cgi?a=1&w=kass&lang=et#vaste", u"kass"},
+        {u"http://ru.ee/q.cgi?a=1&w=tere+%D0%B6", u"tere ж"},
+        {u"http://x.ee/os?w=%F5un", u"õun"}, // "ÕS", not the shorter "Lai"
+        {u"http://x.ee/maja?x=1", u"maja"},
+        {u"http://x.ee/m%C3%A4ng/", u"mäng/"},
+        // Not a lookup, or not a word of that encoding.
+        {u"http://ru.ee/q.cgi?a=1&w=", std::nullopt},
+        {u"http://x.ee/", std::nullopt},
+        {u"http://ru.ee/q.cgi?a=2&w=kass", std::nullopt},
+        {u"http://ru.ee/q.cgi?a=1&w=%C3", std::nullopt},
+        {u"http://ru.ee/q.cgi?a=1&w=%00", std::nullopt},
+        {u"http://pre.ee/p?word=maja", std::nullopt},
+        {u"http://pre.ee/pp?dict=x&word=maja", std::nullopt},
+        {u"http://other.ee/os?w=maja", std::nullopt},
+        {u"javascript:'http://x.ee/os?w=maja'", std::nullopt},
+        {u"about:blank", std::nullopt},
+    };
+    for (const auto& t : cases) {
+        SCOPED_TRACE(Utf16ToUtf8(t.pszUrl));
+        EXPECT_EQ(LookupWordFromUrl(t.pszUrl, c.dicts, 0, c.predicts, 0), t.word);
+    }
+    // Two entries of one program in different encodings: the chosen one reads.
+    c.dicts.entries = {{u"A", u"baltic", u"http://x.ee/os?w="},
+                       {u"B", u"western", u"http://x.ee/os?w="}};
+    EXPECT_EQ(LookupWordFromUrl(u"http://x.ee/os?w=%F0", c.dicts, 0, c.predicts, 0), u"š");
+    EXPECT_EQ(LookupWordFromUrl(u"http://x.ee/os?w=%F0", c.dicts, 1, c.predicts, 0), u"ð");
+}
+
 TEST(SiteAddress, BuiltInBaseOverrideAndALocalSite)
 {
     ::unsetenv("QUILLBRIDGE_SITE_BASE");
