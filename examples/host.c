@@ -5,8 +5,12 @@
  *       -DQUILLBRIDGE_PLUGIN="\"$(pkg-config --variable=plugin quillbridge)\""
  *   ./host maja
  */
+/* setenv and the folder functions are POSIX, not ISO C. */
+#define _POSIX_C_SOURCE 200809L
+
 #include <quillbridge.h>
 
+#include <dirent.h>
 #include <dlfcn.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -68,6 +72,21 @@ static char16_t* Utf8ToUtf16(const char* psz)
     return pWide;
 }
 
+/* Whether the machine has a GPU that the browser engine can draw with: a
+ * render node of the kernel's graphics drivers. */
+static int HasGpu(void)
+{
+    DIR* pDir = opendir("/dev/dri");
+    struct dirent* pEntry;
+    int bFound = 0;
+    if (!pDir)
+        return 0;
+    while (!bFound && (pEntry = readdir(pDir)) != NULL)
+        bFound = strncmp(pEntry->d_name, "renderD", 7) == 0;
+    closedir(pDir);
+    return bFound;
+}
+
 int main(int argc, char** argv)
 {
     char16_t* pszWord = NULL;
@@ -84,6 +103,11 @@ int main(int argc, char** argv)
         fputs("host: the word is not UTF-8\n", stderr);
         return 2;
     }
+
+    /* Without a GPU the browser engine must be told not to look for one
+     * before the first window, or it says on standard error that it failed. */
+    if (!getenv("QTWEBENGINE_CHROMIUM_FLAGS") && !HasGpu())
+        setenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu", 1);
 
     /* A plug-in: loaded by its full path, never from the linker's path. */
     pLibrary = dlopen(QUILLBRIDGE_PLUGIN, RTLD_NOW | RTLD_LOCAL);

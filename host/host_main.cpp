@@ -8,15 +8,19 @@
 #include "utf_text.h"
 #include "window_socket.h"
 
+#include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <unistd.h>
 
 namespace
@@ -210,6 +214,77 @@ void PrepareBrowserEnvironment()
     }
 }
 
+void WriteAll(int fd, std::string_view text)
+{
+    while (!text.empty()) {
+        const ssize_t nWritten = ::write(fd, text.data(), text.size());
+        if (nWritten < 0 && errno == EINTR)
+            continue;
+        if (nWritten <= 0)
+            return;
+        text.remove_prefix(static_cast<std::size_t>(nWritten));
+    }
+}
+
+// The browser's sandboxed helper processes cannot read the font configuration
+// that the program itself has read, and each says so on the standard error it
+// inherits; the line tells a user nothing.
+bool IsBrowserNoise(std::string_view line)
+{
+    return line.starts_with("Fontconfig error: Cannot load default config file");
+}
+
+// Standard error, which the browser's processes inherit, goes through a filter
+// process that leaves out their noise and passes on everything else. Done before
+// anything else is open, so that the filter holds nothing of this run but its
+// standard error.
+void FilterBrowserNoise()
+{
+    if (IsDebugOutputOn() || ::fcntl(STDERR_FILENO, F_GETFD) < 0)
+        return;
+    int fds[2];
+    if (::pipe(fds) != 0)
+        return;
+    const pid_t pid = ::fork();
+    if (pid < 0) {
+        ::close(fds[0]);
+        ::close(fds[1]);
+        return;
+    }
+    if (pid == 0) {
+        // It outlives a signal that ends the program, to pass on its last lines.
+        for (int nSignal : {SIGINT, SIGTERM, SIGHUP, SIGQUIT})
+            ::signal(nSignal, SIG_IGN);
+        ::dup2(fds[0], STDIN_FILENO);
+        const int nNull = ::open("/dev/null", O_WRONLY);
+        if (nNull >= 0)
+            ::dup2(nNull, STDOUT_FILENO);
+        ::close_range(3, ~0U, 0);
+        std::string strHeld;
+        char buffer[4096];
+        for (;;) {
+            const ssize_t nRead = ::read(STDIN_FILENO, buffer, sizeof buffer);
+            if (nRead < 0 && errno == EINTR)
+                continue;
+            if (nRead <= 0)
+                break;
+            strHeld.append(buffer, static_cast<std::size_t>(nRead));
+            std::size_t nEnd;
+            while ((nEnd = strHeld.find('\n')) != std::string::npos) {
+                if (!IsBrowserNoise(std::string_view(strHeld).substr(0, nEnd)))
+                    WriteAll(STDERR_FILENO, std::string_view(strHeld).substr(0, nEnd + 1));
+                strHeld.erase(0, nEnd + 1);
+            }
+        }
+        if (!strHeld.empty() && !IsBrowserNoise(strHeld))
+            WriteAll(STDERR_FILENO, strHeld);
+        ::_exit(0);
+    }
+    ::close(fds[0]);
+    ::dup2(fds[1], STDERR_FILENO);
+    ::close(fds[1]);
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -235,6 +310,8 @@ int main(int argc, char** argv)
                      std::getenv("DISPLAY"));
         return 1;
     }
+    if (!bVersion)
+        FilterBrowserNoise();
 
     const auto path = LibraryPath();
     // The selection is read before anything else can take it over.
