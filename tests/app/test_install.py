@@ -103,6 +103,23 @@ class Installed(unittest.TestCase):
         self.assertEqual(code, 0, err)
         self.assertEqual(out, "Quillbridge 1.2\nQuillbridgeRun: 0\n")
 
+    def test_the_installed_site_has_the_help_pages_and_the_real_published_lists(self):
+        (site,) = glob.glob(os.path.join(self.root, "**", "share", "quillbridge", "site"), recursive=True)
+        # The demo dictionaries belong to the development site only.
+        self.assertEqual(os.listdir(site), ["quillbridge"])
+        for page in ("index.html", "about.html"):
+            self.assertTrue(os.path.isfile(os.path.join(site, "quillbridge", page)), page)
+        dumps = {name: subprocess.run([self.kvd, "dump", os.path.join(site, "quillbridge", name)],
+                                      capture_output=True, text=True, check=True).stdout.splitlines()
+                 for name in ("dict.kvd", "predict.kvd")}
+        # The first entry chosen; real addresses, each with its encoding.
+        self.assertEqual(dumps["dict.kvd"][0], "selection 0")
+        entries = [line.split("\t") for line in dumps["dict.kvd"][1:]]
+        self.assertIn(["Vikisõnastik", "utf8", "https://et.wiktionary.org/wiki/"], entries)
+        self.assertEqual(len(entries), 5)
+        self.assertTrue(all(address.startswith("https://") for _, _, address in entries), entries)
+        self.assertEqual(dumps["predict.kvd"], ["selection 0"])
+
     def test_the_installed_program_starts_quietly(self):
         run = subprocess.run([self.program, "--version"], env=self.env, capture_output=True, text=True)
         self.assertEqual(run.returncode, 0, run.stderr)
