@@ -1,9 +1,13 @@
 #include "main_dialog.h"
 
 #include "dict_catalogue.h"
+#include "user_settings.h"
 #include "win_defs.h"
 
+#include <QCoreApplication>
+#include <QLayout>
 #include <QPushButton>
+#include <QScreen>
 
 namespace
 {
@@ -12,12 +16,18 @@ namespace
 // the catalogue pages.
 constexpr int kDefaultCommand = 1004;
 
+const QString kWidthKey = QStringLiteral("mainWindow/width");
+const QString kHeightKey = QStringLiteral("mainWindow/height");
+const QString kMaximizedKey = QStringLiteral("mainWindow/maximized");
+
 } // namespace
 
 CMainDialog::CMainDialog(const std::u16string& strCaption, const std::u16string& strWord,
                          CWnd* pParentWnd, int iSelectPage)
     : CPropertySheet(QString::fromStdU16String(strCaption), pParentWnd, iSelectPage)
 {
+    SetResizable(true);
+    QCoreApplication::installTranslator(&m_translator);
     m_runPage.m_word = QString::fromStdU16String(strWord);
     m_dictPage.SetCatalogue(&g_dictCatalogue);
     m_predictPage.SetCatalogue(&g_predictCatalogue);
@@ -25,6 +35,11 @@ CMainDialog::CMainDialog(const std::u16string& strCaption, const std::u16string&
     AddPage(&m_dictPage);
     AddPage(&m_predictPage);
     AddPage(&m_helpPage);
+}
+
+CMainDialog::~CMainDialog()
+{
+    QCoreApplication::removeTranslator(&m_translator);
 }
 
 bool CMainDialog::OnInitDialog()
@@ -44,7 +59,46 @@ bool CMainDialog::OnInitDialog()
         pOK->setAutoDefault(false);
     }
     SetDefID(kDefaultCommand);
+    RestoreWindowSize();
     return bResult;
+}
+
+void CMainDialog::RestoreWindowSize()
+{
+    QWidget* pWindow = GetSafeHwnd();
+    // The minimum is the templates' size without the button row just hidden;
+    // the first run opens at it.
+    pWindow->layout()->activate();
+    const CUserSettings settings;
+    const QSize saved(settings.IntValue(kWidthKey, 0), settings.IntValue(kHeightKey, 0));
+    if (saved.width() > 0 && saved.height() > 0) {
+        QSize size = saved;
+        if (const QScreen* pScreen = pWindow->screen())
+            size = size.boundedTo(pScreen->availableGeometry().size());
+        pWindow->resize(size.expandedTo(pWindow->minimumSize()));
+    }
+    if (settings.Value(kMaximizedKey, false).toBool())
+        pWindow->setWindowState(pWindow->windowState() | Qt::WindowMaximized);
+}
+
+void CMainDialog::OnDestroy()
+{
+    const QWidget* pWindow = GetSafeHwnd();
+    if (!pWindow)
+        return;
+    const bool bMaximized = pWindow->isMaximized();
+    // A maximized window keeps the size it had before, for when it is made
+    // normal again; one that opened maximized may not know it.
+    const QSize size = bMaximized ? pWindow->normalGeometry().size() : pWindow->size();
+    CUserSettings settings;
+    if (size.isValid() && !size.isEmpty()) {
+        if (settings.IntValue(kWidthKey, 0) != size.width())
+            settings.SetValue(kWidthKey, size.width());
+        if (settings.IntValue(kHeightKey, 0) != size.height())
+            settings.SetValue(kHeightKey, size.height());
+    }
+    if (settings.Value(kMaximizedKey, false).toBool() != bMaximized)
+        settings.SetValue(kMaximizedKey, bMaximized);
 }
 
 bool CMainDialog::OnSetDefId(int nID)

@@ -10,11 +10,15 @@
 #include <QAction>
 #include <QChildEvent>
 #include <QCoreApplication>
+#include <QDesktopServices>
 #include <QKeyEvent>
+#include <QMenu>
 #include <QUrl>
+#include <QWebEngineContextMenuRequest>
 #include <QWebEngineHistory>
 #include <QWebEngineHttpRequest>
 #include <QWebEngineLoadingInfo>
+#include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
@@ -47,6 +51,10 @@ protected:
         }
         if (pWatched == m_pView || pEvent->type() != QEvent::KeyPress)
             return false;
+        // A menu that the view opens is a child of it too, and Esc there
+        // closes only the menu.
+        if (static_cast<QWidget*>(pWatched)->isWindow())
+            return false;
         auto* pKey = static_cast<QKeyEvent*>(pEvent);
         if (pKey->key() != Qt::Key_Escape ||
             (pKey->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
@@ -60,6 +68,20 @@ protected:
 private:
     QWebEngineView* m_pView;
 };
+
+// Only web addresses go to the user's browser: another scheme could start
+// any program the desktop has registered for it.
+bool IsForUsersBrowser(const QUrl& url)
+{
+    return url.isValid() && !url.host().isEmpty() &&
+           (url.scheme() == QLatin1String("http") || url.scheme() == QLatin1String("https"));
+}
+
+void OpenInUsersBrowser(const QUrl& url)
+{
+    if (IsForUsersBrowser(url))
+        QDesktopServices::openUrl(url);
+}
 
 } // namespace
 
@@ -105,6 +127,18 @@ void CWebBrowser::PreSubclassWindow()
     if (!pView)
         return;
     new CEscapeToParent(pView);
+    // The engine's own menu is English and offers tabs, windows and saving
+    // that a lookup window does not have.
+    pView->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(pView, &QWidget::customContextMenuRequested, Receiver(),
+                     [this](const QPoint& pos) { ShowContextMenu(pos); });
+    // A link meant for a new tab or window (a middle click, target="_blank")
+    // opens in the user's own web browser.
+    QObject::connect(pView->page(), &QWebEnginePage::newWindowRequested, Receiver(),
+                     [](QWebEngineNewWindowRequest& request) {
+                         if (request.isUserInitiated())
+                             OpenInUsersBrowser(request.requestedUrl());
+                     });
     // Nothing shows a page's icon, so the browser does not ask the
     // dictionary program for one after every answer.
     pView->settings()->setAttribute(QWebEngineSettings::AutoLoadIconsForPage, false);
@@ -144,6 +178,52 @@ void CWebBrowser::PreSubclassWindow()
                                [&] { m_onCommandStateChange(nCommand, pAction->isEnabled()); });
         });
     }
+}
+
+void CWebBrowser::ShowContextMenu(const QPoint& pos)
+{
+    QWebEngineView* pView = GetView();
+    const QWebEngineContextMenuRequest* pRequest =
+        pView ? pView->lastContextMenuRequest() : nullptr;
+    if (!pRequest)
+        return;
+    auto* pMenu = new QMenu(pView);
+    pMenu->setObjectName(QStringLiteral("browserMenu"));
+    pMenu->setAttribute(Qt::WA_DeleteOnClose);
+    const auto add = [pMenu, pView](const QString& strText, QWebEnginePage::WebAction action,
+                                    bool bEnabled) {
+        QAction* pAction = pMenu->addAction(strText);
+        pAction->setEnabled(bEnabled);
+        QObject::connect(pAction, &QAction::triggered, pView,
+                         [pView, action] { pView->triggerPageAction(action); });
+    };
+    const QUrl link = pRequest->linkUrl();
+    if (link.isValid() && !link.isEmpty()) {
+        if (IsForUsersBrowser(link))
+            QObject::connect(pMenu->addAction(QStringLiteral("Ava link veebilehitsejas")),
+                             &QAction::triggered, pView, [link] { OpenInUsersBrowser(link); });
+        add(QStringLiteral("Kopeeri lingi aadress"), QWebEnginePage::CopyLinkToClipboard, true);
+        pMenu->addSeparator();
+    }
+    const auto flags = pRequest->editFlags();
+    if (pRequest->isContentEditable()) {
+        add(QStringLiteral("Lõika"), QWebEnginePage::Cut,
+            flags.testFlag(QWebEngineContextMenuRequest::CanCut));
+        add(QStringLiteral("Kopeeri"), QWebEnginePage::Copy,
+            flags.testFlag(QWebEngineContextMenuRequest::CanCopy));
+        add(QStringLiteral("Kleebi"), QWebEnginePage::Paste,
+            flags.testFlag(QWebEngineContextMenuRequest::CanPaste));
+    } else {
+        if (!pRequest->selectedText().isEmpty())
+            add(QStringLiteral("Kopeeri"), QWebEnginePage::Copy, true);
+        add(QStringLiteral("Tagasi"), QWebEnginePage::Back, pView->history()->canGoBack());
+        add(QStringLiteral("Edasi"), QWebEnginePage::Forward, pView->history()->canGoForward());
+        add(QStringLiteral("Laadi uuesti"), QWebEnginePage::Reload, true);
+    }
+    pMenu->addSeparator();
+    add(QStringLiteral("Vali kõik"), QWebEnginePage::SelectAll,
+        flags.testFlag(QWebEngineContextMenuRequest::CanSelectAll));
+    pMenu->popup(pView->mapToGlobal(pos));
 }
 
 void CWebBrowser::GoBack()

@@ -12,6 +12,7 @@ class QWebEngineView;
 // The embedded web browser of the lookup and help pages. Each call acts on
 // the browser's own history and page; a call it cannot carry out raises
 // COleDispatchException, a call without a live browser COleException.
+// A link meant for a new window opens in the user's own web browser.
 class CWebBrowser : public CWnd
 {
 public:
@@ -51,6 +52,9 @@ protected:
 
 private:
     QWebEngineView* RequireView() const;
+    // In Estonian, and only what works here: back, forward, reload, copying,
+    // the link's address and opening it in the user's own web browser.
+    void ShowContextMenu(const QPoint& pos);
 
     std::function<void()> m_onDownloadBegin;
     std::function<void()> m_onDownloadComplete;

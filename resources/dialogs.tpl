@@ -17,7 +17,9 @@
 #   button    default
 #   listview  report, singlesel, showselalways, border
 #   control   an ActiveX control, its text being the class id
-# Any control may also carry tabstop, disabled, hidden.
+# Any control may also carry tabstop, disabled, hidden, and, on a page, how it
+# follows a window made larger than the template: stretchx, stretchy (its right
+# or bottom edge goes with the page's), movex, movey (the whole control does).
 # Dialog styles: child, popup, caption, sysmenu, modalframe, border, visible.
 
 # Lookup page "Päring".
@@ -30,24 +32,24 @@ dialog 129 300 225 "Päring" child
   1004 button    74  25  50  12 "Vaata"        default tabstop
   -1   static   131  25  38   8 "Eelsõnastik:" right
   1005 combo    175  25 118 162 ""             dropdownlist vscroll tabstop
-  1006 control    7  44 286 174 "{EAB22AC3-30C1-11CF-A7EB-0000C05BAE0B}" tabstop
+  1006 control    7  44 286 174 "{EAB22AC3-30C1-11CF-A7EB-0000C05BAE0B}" tabstop stretchx stretchy
 end
 
 # Help page "Abiinfo".
 dialog 130 300 225 "Abiinfo" child
   1012 static     7   2  72  19 ""
-  1006 control    7  21 286 197 "{EAB22AC3-30C1-11CF-A7EB-0000C05BAE0B}" tabstop
+  1006 control    7  21 286 197 "{EAB22AC3-30C1-11CF-A7EB-0000C05BAE0B}" tabstop stretchx stretchy
 end
 
 # Catalogue editor page; its tab caption is the catalogue's title.
 dialog 131 300 225 "" child
-  1007 listview   7   7 227 211 ""             report singlesel showselalways border tabstop
-  1010 button   243  40  50  14 "Lisa..."      tabstop
-  1004 button   243  58  50  14 "Muuda..."     default tabstop
-  1011 button   243  76  50  14 "Kustuta"      tabstop
-  1012 button   243 111  50  14 "Ülespoole"    tabstop
-  1013 button   243 130  50  14 "Allapoole"    tabstop
-  1015 button   243 180  50  14 "Laadi..."     tabstop
+  1007 listview   7   7 227 211 ""             report singlesel showselalways border tabstop stretchx stretchy
+  1010 button   243  40  50  14 "Lisa..."      tabstop movex
+  1004 button   243  58  50  14 "Muuda..."     default tabstop movex
+  1011 button   243  76  50  14 "Kustuta"      tabstop movex
+  1012 button   243 111  50  14 "Ülespoole"    tabstop movex
+  1013 button   243 130  50  14 "Allapoole"    tabstop movex
+  1015 button   243 180  50  14 "Laadi..."     tabstop movex
 end
 
 # Dictionary entry dialog "Sõnastik".

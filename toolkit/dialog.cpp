@@ -4,6 +4,7 @@
 #include "dialog_template.h"
 #include "dialog_window.h"
 #include "exception_report.h"
+#include "template_layout.h"
 #include "win_defs.h"
 
 #include <QApplication>
@@ -154,8 +155,22 @@ bool CDialog::CreateDlgWindow(QWidget* pParent, bool bAsChild)
     pWindow->setObjectName(QStringLiteral("dialog%1").arg(pTemplate->m_nID));
     pWindow->setFont(CDialogTemplate::DialogFont());
     pWindow->setWindowTitle(pTemplate->m_strCaption);
-    pWindow->setFixedSize(pTemplate->GetPixelSize(pWindow->font()));
+    const QSize size = pTemplate->GetPixelSize(pWindow->font());
     pTemplate->CreateControls(pWindow);
+    if (bAsChild) {
+        // A page is as large as its sheet lets it be, and never smaller than
+        // its template.
+        auto* pLayout = new CTemplateLayout(pWindow, size);
+        int nIndex = 0;
+        for (const CDialogTemplate::Item& item : pTemplate->m_items) {
+            const QString strName = CDialogTemplate::ControlName(item.nID, nIndex++);
+            if (auto* pControl = pWindow->findChild<QWidget*>(strName, Qt::FindDirectChildrenOnly))
+                pLayout->AddControl(pControl, item.styles);
+        }
+        pWindow->resize(size);
+    } else {
+        pWindow->setFixedSize(size);
+    }
 
     m_nDefID = IDOK;
     for (const CDialogTemplate::Item& item : pTemplate->m_items)

@@ -1,5 +1,6 @@
 #include "dialog_template.h"
 
+#include "cut_text_tool_tip.h"
 #include "resource_loader.h"
 #include "wnd.h"
 
@@ -127,6 +128,7 @@ QWidget* CreateControl(const CDialogTemplate::Item& item, QWidget* pHost, const 
         const int nFieldHeight = pCombo->sizeHint().height();
         const int nRowHeight = qMax(1, QFontMetrics(pCombo->font()).height() + 2);
         pCombo->setMaxVisibleItems(qMax(1, (rect.height() - nFieldHeight) / nRowHeight));
+        CCutTextToolTip::Install(pCombo);
         pControl = pCombo;
         pControl->setGeometry(rect.x(), rect.y(), rect.width(), nFieldHeight);
     } else if (item.strKind == QLatin1String("button")) {
@@ -152,6 +154,7 @@ QWidget* CreateControl(const CDialogTemplate::Item& item, QWidget* pHost, const 
         pList->header()->setStretchLastSection(false);
         pList->header()->setSectionsMovable(false);
         pList->header()->setSectionsClickable(false);
+        CCutTextToolTip::Install(pList);
         pControl = pList;
         pControl->setGeometry(rect);
     } else if (item.strKind == QLatin1String("control")) {

@@ -3,6 +3,8 @@
 #include "dialog_template.h"
 #include "exception_report.h"
 
+#include <QLayout>
+
 CPropertyPage::CPropertyPage(int nIDTemplate) : CDialog(nIDTemplate) {}
 
 QString CPropertyPage::GetTitle() const
@@ -41,8 +43,18 @@ bool CPropertyPage::CreatePage(QWidget* pSlot)
     if (!CreateDlgWindow(pSlot, true))
         return false;
     m_bFirstSetActive = true;
-    GetSafeHwnd()->move(0, 0);
-    GetSafeHwnd()->show();
+    QWidget* pWindow = GetSafeHwnd();
+    if (QLayout* pSlotLayout = pSlot->layout()) {
+        pSlotLayout->addWidget(pWindow);
+        // A page made after the window has been sized starts at its tab's
+        // size, so that what it measures in its initialisation is what the
+        // user sees.
+        if (pSlot->isVisible()) {
+            pSlotLayout->activate();
+            pWindow->layout()->activate();
+        }
+    }
+    pWindow->show();
     AfxCallHandler(GetSafeHwnd(), [this] { OnInitDialog(); });
     return true;
 }

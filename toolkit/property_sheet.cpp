@@ -62,6 +62,7 @@ int CPropertySheet::DoModal()
     if (CPropertyPage* pPage = GetActivePage())
         pPage->GotoFirstTabStop();
     const int nResult = RunModalLoop();
+    AfxCallHandler(GetSafeHwnd(), [this] { OnDestroy(); });
     // The pages' windows go with the sheet's.
     for (CPropertyPage* pPage : m_pages)
         pPage->DestroyWindow();
@@ -163,9 +164,11 @@ bool CPropertySheet::CreateSheetWindow()
     QWidget* pOwner = m_pParentWnd && m_pParentWnd->GetSafeHwnd()
                           ? m_pParentWnd->GetSafeHwnd()->window()
                           : QApplication::activeWindow();
-    auto* pWindow =
-        new CDialogWindow(pOwner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                                      Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
+    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                            Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
+    if (m_bResizable)
+        flags |= Qt::WindowMaximizeButtonHint;
+    auto* pWindow = new CDialogWindow(pOwner, flags);
     pWindow->setObjectName(QStringLiteral("propertySheet"));
     pWindow->setWindowTitle(m_strCaption);
     pWindow->setFont(CDialogTemplate::DialogFont());
@@ -189,7 +192,10 @@ bool CPropertySheet::CreateSheetWindow()
     m_slots.clear();
     for (CPropertyPage* pPage : m_pages) {
         auto* pSlot = new QWidget;
-        pSlot->setFixedSize(pageSize);
+        pSlot->setMinimumSize(pageSize);
+        // The page fills its tab, however large the window is made.
+        auto* pSlotLayout = new QVBoxLayout(pSlot);
+        pSlotLayout->setContentsMargins(0, 0, 0, 0);
         m_pTabs->addTab(pSlot, pPage->GetTitle());
         m_slots.push_back(pSlot);
     }
@@ -199,7 +205,7 @@ bool CPropertySheet::CreateSheetWindow()
                             .width();
     auto* pLayout = new QVBoxLayout(pWindow);
     pLayout->setContentsMargins(nMargin, nMargin, nMargin, nMargin);
-    pLayout->setSizeConstraint(QLayout::SetFixedSize);
+    pLayout->setSizeConstraint(m_bResizable ? QLayout::SetMinimumSize : QLayout::SetFixedSize);
     pLayout->addWidget(m_pTabs);
     auto* pRow = new QHBoxLayout;
     pRow->addStretch(1);

@@ -47,9 +47,15 @@ public:
 
     QTabWidget* GetTabControl() const;
 
+    // A resizable sheet can be made larger than its pages' templates (never
+    // smaller) and maximized; its pages grow with it. Set before DoModal.
+    void SetResizable(bool bResizable) { m_bResizable = bResizable; }
+
 protected:
     // DM_SETDEFID. Base: records nID as the default id and returns true.
     virtual bool OnSetDefId(int nID);
+    // The window is about to go, its pages still there. Base: nothing.
+    virtual void OnDestroy() {}
     bool OnCommand(int nID, QWidget* pSource) override;
 
 private:
@@ -70,4 +76,5 @@ private:
     int m_nActive = -1;
     int m_nDefID = 1;
     bool m_bSwitching = false;
+    bool m_bResizable = false;
 };

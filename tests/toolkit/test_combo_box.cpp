@@ -1,7 +1,12 @@
 #include "combo_box.h"
 #include "dialog_template.h"
+#include "list_host.h"
 
+#include <QApplication>
 #include <QComboBox>
+#include <QHelpEvent>
+#include <QToolTip>
+#include <QTreeWidget>
 
 #include <gtest/gtest.h>
 
@@ -48,4 +53,53 @@ TEST(ComboBox, AddingKeepsTheCurrentItemAndIndexesStayInOrder)
     EXPECT_EQ(combo.AddString(QStringLiteral("x")), -1);
     EXPECT_EQ(combo.GetCount(), 0);
     EXPECT_EQ(combo.GetCurSel(), -1);
+}
+
+namespace
+{
+
+// The tip that a hover at pos of pWidget brings, if any is on show.
+QString TipAt(QWidget* pWidget, const QPoint& pos)
+{
+    QHelpEvent hover(QEvent::ToolTip, pos, pWidget->mapToGlobal(pos));
+    QApplication::sendEvent(pWidget, &hover);
+    return QToolTip::isVisible() ? QToolTip::text() : QString();
+}
+
+} // namespace
+
+// An 80-character name is wider than the closed drop-down list and than its
+// list view column; where it is cut, its tip shows it whole. (The open list
+// widens itself to its longest name.)
+TEST(CutTextToolTip, ACutNameShowsWholeAsATipAndOneThatFitsShowsNone)
+{
+    const QString strLong = QStringLiteral("Eesti keele seletav sõnaraamat, kuues, parandatud ja "
+                                           "täiendatud väljaanne (2009)");
+    ASSERT_GE(strLong.size(), 70);
+    const QString strOther = QStringLiteral("Õigekeelsussõnaraamat ÕS 2018, Eesti Keele Instituudi "
+                                            "veebiväljaanne koos lisadega");
+    ListHost h(131);
+    h.host.show();
+    h.Add(QStringLiteral("ÕS"));
+    h.Add(strOther + QStringLiteral(" (nimekirjas)"));
+    h.list.SetColumnWidth(0, 120);
+    QTreeWidget* pTree = h.Tree();
+    const QRect shortCell = pTree->visualItemRect(pTree->topLevelItem(0));
+    EXPECT_EQ(TipAt(pTree->viewport(), QPoint(10, shortCell.center().y())), QString());
+
+    QWidget host;
+    host.setFont(CDialogTemplate::DialogFont());
+    CDialogTemplate::Find(129)->CreateControls(&host);
+    host.show();
+    auto* pCombo = host.findChild<QComboBox*>(QStringLiteral("ctl1007"));
+    for (const QString& strName : {QStringLiteral("EKSS"), strLong, strOther})
+        pCombo->addItem(strName);
+    pCombo->setCurrentIndex(0);
+    EXPECT_EQ(TipAt(pCombo, pCombo->rect().center()), QString());
+    pCombo->setCurrentIndex(1);
+    EXPECT_EQ(TipAt(pCombo, pCombo->rect().center()), strLong);
+
+    const QRect longCell = pTree->visualItemRect(pTree->topLevelItem(1));
+    EXPECT_EQ(TipAt(pTree->viewport(), QPoint(10, longCell.center().y())),
+              strOther + QStringLiteral(" (nimekirjas)"));
 }
