@@ -13,13 +13,46 @@ enum : int {
     ERR_INTERNET_DISCONNECTED = -106,
     ERR_ADDRESS_UNREACHABLE = -109,
     ERR_NAME_RESOLUTION_FAILED = -137,
+    // The browser's own refusals: nothing was sent anywhere.
+    ERR_BLOCKED_BY_CLIENT = -20,
+    ERR_BLOCKED_BY_ADMINISTRATOR = -22,
+    ERR_DISALLOWED_URL_SCHEME = -301,
+    ERR_UNKNOWN_URL_SCHEME = -302,
+    ERR_UNSAFE_REDIRECT = -311,
+    ERR_UNSAFE_PORT = -312,
 };
+
+// Whether the failure lies with the network or the server, so that checking
+// the connection or trying again later may help.
+bool IsNetworkFailure(int nNetError)
+{
+    switch (nNetError) {
+    case ERR_BLOCKED_BY_CLIENT:
+    case ERR_BLOCKED_BY_ADMINISTRATOR:
+    case ERR_DISALLOWED_URL_SCHEME:
+    case ERR_UNKNOWN_URL_SCHEME:
+    case ERR_UNSAFE_REDIRECT:
+    case ERR_UNSAFE_PORT:
+        return false;
+    default:
+        return true;
+    }
+}
 
 std::u16string Reason(int nNetError)
 {
     switch (nNetError) {
     case ERR_CONNECTION_REFUSED:
-        return u"Server keeldus ühendusest: sellel aadressil ei tööta praegu ükski veebiserver.";
+        return u"Ühendust ei saadud: sellel aadressil ei vasta ükski veebiserver.";
+    case ERR_UNSAFE_PORT:
+        return u"Brauser ei ava seda aadressi: selle pordi kasutamine on turvalisuse huvides "
+               u"keelatud. Sõnastikuprogrammi aadress peab kasutama mõnda muud porti.";
+    case ERR_BLOCKED_BY_CLIENT:
+    case ERR_BLOCKED_BY_ADMINISTRATOR:
+    case ERR_DISALLOWED_URL_SCHEME:
+    case ERR_UNKNOWN_URL_SCHEME:
+    case ERR_UNSAFE_REDIRECT:
+        return u"Brauser ei ava seda aadressi: see on turvalisuse huvides keelatud.";
     case ERR_NAME_NOT_RESOLVED:
     case ERR_NAME_RESOLUTION_FAILED:
         return u"Serveri nime ei leitud.";
@@ -75,8 +108,8 @@ constexpr std::u16string_view kPage =
     u"<p id=\"reason\"></p><p>Mida proovida:</p><ul>"
     u"<li>Kas sõnastikuprogrammi aadress on õige? Vaadake kirjet vahekaardil "
     u"„Sõnastikud“ või „Eelsõnastikud“ (nupp „Muuda...“).</li>"
-    u"<li>Kas võrguühendus töötab?</li>"
-    u"<li>Proovige hiljem uuesti: nupp „Ülelaadimine“ laadib lehe uuesti.</li></ul></body>";
+    u"<li class=\"net\">Kas võrguühendus töötab?</li>"
+    u"<li class=\"net\">Proovige hiljem uuesti: nupp „Ülelaadimine“ laadib lehe uuesti.</li></ul></body>";
 
 } // namespace
 
@@ -92,9 +125,11 @@ std::u16string LoadFailurePageScript(const std::u16string& strAddress, int nNetE
     // has come in its place meanwhile; that page may still be parsing.
     return u"(function(){if(location.protocol!==\"chrome-error:\")return;var a=" +
            JsString(strAddress) + u",r=" + JsString(Reason(nNetError)) + u",p=" + JsString(kPage) +
+           u",n=" + (IsNetworkFailure(nNetError) ? u"true" : u"false") +
            u";function show(){document.documentElement.innerHTML=p;"
            u"document.getElementById(\"address\").textContent=a;"
-           u"document.getElementById(\"reason\").textContent=r;}"
+           u"document.getElementById(\"reason\").textContent=r;"
+           u"if(!n)document.querySelectorAll(\".net\").forEach(function(e){e.remove();});}"
            u"if(document.readyState===\"loading\")"
            u"document.addEventListener(\"DOMContentLoaded\",show);else show();})();";
 }

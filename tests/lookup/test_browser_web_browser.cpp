@@ -135,8 +135,10 @@ TEST_F(WebBrowser, AnAddressThatCannotBeLoadedShowsOurPageAndAServersErrorPageIs
         << pView->title().toStdString();
     const QString strText = PageText(m_page.m_browser);
     EXPECT_TRUE(strText.contains(unreachable.toDisplayString())) << strText.toStdString();
-    EXPECT_TRUE(strText.contains(QStringLiteral("Server keeldus ühendusest")));
+    EXPECT_TRUE(strText.contains(
+        QStringLiteral("Ühendust ei saadud: sellel aadressil ei vasta ükski veebiserver.")));
     EXPECT_TRUE(strText.contains(QStringLiteral("sõnastikuprogrammi aadress")));
+    EXPECT_TRUE(strText.contains(QStringLiteral("võrguühendus")));
     // The failed address is a page of the history like any other.
     EXPECT_EQ(m_page.CurrentUrl(), unreachable);
     ASSERT_TRUE(WaitFor([&] { return m_page.m_toolBar.IsButtonEnabled(1); }));
@@ -147,6 +149,17 @@ TEST_F(WebBrowser, AnAddressThatCannotBeLoadedShowsOurPageAndAServersErrorPageIs
     ASSERT_TRUE(step([&] { m_page.m_browser.Navigate(m_server.Url("/missing").toString()); },
                      QStringLiteral("Serveri oma")))
         << pView->title().toStdString();
+
+    // A port the browser refuses to open by itself: nothing is sent, and the
+    // network is not to blame.
+    ASSERT_TRUE(step([&] { m_page.m_browser.Navigate(QStringLiteral("http://127.0.0.1:9/")); },
+                     strOurTitle));
+    const QString strRefusal = PageText(m_page.m_browser);
+    EXPECT_TRUE(strRefusal.contains(QStringLiteral("selle pordi kasutamine on turvalisuse huvides "
+                                                   "keelatud")))
+        << strRefusal.toStdString();
+    EXPECT_FALSE(strRefusal.contains(QStringLiteral("veakood")));
+    EXPECT_FALSE(strRefusal.contains(QStringLiteral("võrguühendus")));
 }
 
 TEST_F(WebBrowser, CallsTheBrowserCannotCarryOutRaise)
