@@ -70,12 +70,13 @@ void CMainDialog::RestoreWindowSize()
     // the first run opens at it.
     pWindow->layout()->activate();
     const CUserSettings settings;
-    const QSize saved(settings.IntValue(kWidthKey, 0), settings.IntValue(kHeightKey, 0));
-    if (saved.width() > 0 && saved.height() > 0) {
-        QSize size = saved;
+    const QSize least = pWindow->minimumSize();
+    QSize size(settings.IntValue(kWidthKey, least.width()),
+               settings.IntValue(kHeightKey, least.height()));
+    if (size != least) {
         if (const QScreen* pScreen = pWindow->screen())
             size = size.boundedTo(pScreen->availableGeometry().size());
-        pWindow->resize(size.expandedTo(pWindow->minimumSize()));
+        pWindow->resize(size.expandedTo(least));
     }
     if (settings.Value(kMaximizedKey, false).toBool())
         pWindow->setWindowState(pWindow->windowState() | Qt::WindowMaximized);
@@ -91,10 +92,13 @@ void CMainDialog::OnDestroy()
     // normal again; one that opened maximized may not know it.
     const QSize size = bMaximized ? pWindow->normalGeometry().size() : pWindow->size();
     CUserSettings settings;
+    // A window left as it opened writes nothing; without a size kept it
+    // opened at its least.
+    const QSize least = pWindow->minimumSize();
     if (size.isValid() && !size.isEmpty()) {
-        if (settings.IntValue(kWidthKey, 0) != size.width())
+        if (settings.IntValue(kWidthKey, least.width()) != size.width())
             settings.SetValue(kWidthKey, size.width());
-        if (settings.IntValue(kHeightKey, 0) != size.height())
+        if (settings.IntValue(kHeightKey, least.height()) != size.height())
             settings.SetValue(kHeightKey, size.height());
     }
     if (settings.Value(kMaximizedKey, false).toBool() != bMaximized)
