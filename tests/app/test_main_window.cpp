@@ -177,21 +177,6 @@ QMenu* WaitForMenu()
     return pMenu;
 }
 
-// A right click into the page, as the window system brings it. The engine
-// takes clicks only once it has drawn the page, which comes some time after
-// the page has loaded: the click is repeated until a menu opens.
-void RightClick(QWidget* pSheet, QWidget* pView)
-{
-    QWindow* pWindow = pSheet->windowHandle();
-    const QPoint at = pView->mapTo(pSheet, QPoint(30, 30));
-    for (int nTry = 0; nTry < 30 && !QApplication::activePopupWidget(); ++nTry) {
-        QTest::mouseMove(pWindow, at);
-        QTest::mousePress(pWindow, Qt::RightButton, Qt::NoModifier, at);
-        QTest::mouseRelease(pWindow, Qt::RightButton, Qt::NoModifier, at);
-        WaitFor([] { return QApplication::activePopupWidget() != nullptr; }, 1000);
-    }
-}
-
 QStringList ItemsOf(const QMenu* pMenu)
 {
     QStringList items;
@@ -209,7 +194,7 @@ TEST_F(MainWindow, EscInAMenuClosesOnlyTheMenuAndTheMenusAreEstonian)
         Run([&](CMainDialog& dlg, QWidget* pSheet) {
             QWebEngineView* pView = Browser(dlg, 0);
             ASSERT_TRUE(WaitFor([&] { return pView->title() == QStringLiteral("Teave"); }, 20000));
-            RightClick(pSheet, pView);
+            RightClickPage(pView);
             QMenu* pMenu = WaitForMenu();
             ASSERT_NE(pMenu, nullptr) << "no menu on the answer page";
             EXPECT_EQ(ItemsOf(pMenu),

@@ -7,6 +7,11 @@
 #include "unused_port.h"
 #include "win_defs.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QMenu>
+#include <QTest>
 #include <QWebEngineHistory>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -202,3 +207,87 @@ TEST(WebBrowserControl, TemplatesHaveABrowserOnlyOnceTheClassIsRegistered)
     EXPECT_EQ(page.m_browser.GetSafeHwnd(), pView);
     EXPECT_EQ(pView->objectName(), QStringLiteral("ctl1006"));
 }
+
+namespace
+{
+
+// Stands in for the user's web browser: QDesktopServices hands it the
+// addresses it would open.
+class UsersBrowser : public QObject
+{
+    Q_OBJECT
+public:
+    UsersBrowser()
+    {
+        for (const char* pszScheme : {"http", "https", "mailto", "ftp"})
+            QDesktopServices::setUrlHandler(QString::fromLatin1(pszScheme), this, "Open");
+    }
+    ~UsersBrowser() override
+    {
+        for (const char* pszScheme : {"http", "https", "mailto", "ftp"})
+            QDesktopServices::unsetUrlHandler(QString::fromLatin1(pszScheme));
+    }
+    QList<QUrl> m_opened;
+
+public slots:
+    void Open(const QUrl& url) { m_opened << url; }
+};
+
+} // namespace
+
+// The page's menu holds only what works here, and a link the user sends to a
+// new window goes to the user's own web browser, a web address only.
+TEST_F(WebBrowser, TheMenuOffersWhatWorksAndLinksOpenInTheUsersBrowser)
+{
+    const QUrl target = m_server.Url("/two");
+    TestHttpServer::Reply links;
+    links.body = QStringLiteral("<html><head><title>Lingid</title></head><body style=\"margin:0\">"
+                                "<a href=\"%1\" style=\"display:block;height:100px\">kaks</a>"
+                                "<a href=\"mailto:x@example.com\" style=\"display:block;"
+                                "height:100px\">kiri</a></body></html>")
+                     .arg(target.toString())
+                     .toUtf8();
+    m_server.Serve("/links", links);
+    UsersBrowser users;
+    ASSERT_TRUE(m_page.Load(m_server.Url("/links")));
+    QWebEngineView* pView = m_page.m_browser.GetView();
+
+    ASSERT_TRUE(RightClickPage(pView, QPoint(30, 30)));
+    auto* pMenu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(pMenu, nullptr);
+    QStringList items;
+    for (QAction* pAction : pMenu->actions())
+        if (!pAction->isSeparator())
+            items << pAction->text();
+    EXPECT_EQ(items, (QStringList{"Ava link veebilehitsejas", "Kopeeri lingi aadress", "Tagasi",
+                                  "Edasi", "Laadi uuesti", "Vali kõik"}));
+    pMenu->actions().constFirst()->trigger();
+    pMenu->close();
+    ASSERT_TRUE(WaitFor([&] { return users.m_opened.size() == 1; }));
+    EXPECT_EQ(users.m_opened.front(), target);
+    ASSERT_TRUE(WaitFor([] { return !QApplication::activePopupWidget(); }));
+
+    // Nothing else for a link that is no web address.
+    ASSERT_TRUE(RightClickPage(pView, QPoint(30, 150)));
+    pMenu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+    ASSERT_NE(pMenu, nullptr);
+    EXPECT_EQ(pMenu->actions().constFirst()->text(), QStringLiteral("Kopeeri lingi aadress"));
+    pMenu->actions().constFirst()->trigger();
+    pMenu->close();
+    EXPECT_TRUE(WaitFor([] {
+        return QApplication::clipboard()->text() == QStringLiteral("mailto:x@example.com");
+    }));
+
+    // A middle click on either link: only the web address leaves.
+    QWindow* pWindow = pView->window()->windowHandle();
+    for (const int y : {150, 30}) {
+        const QPoint at = pView->mapTo(pView->window(), QPoint(30, y));
+        QTest::mouseClick(pWindow, Qt::MiddleButton, Qt::NoModifier, at);
+    }
+    ASSERT_TRUE(WaitFor([&] { return users.m_opened.size() == 2; }));
+    EXPECT_EQ(users.m_opened.back(), target);
+    EXPECT_EQ(m_page.CurrentUrl(), m_server.Url("/links"));
+    EXPECT_TRUE(m_server.RequestsFor("/two").isEmpty());
+}
+
+#include "test_browser_web_browser.moc"

@@ -6,6 +6,7 @@
 #include <QPointer>
 #include <QTest>
 #include <QTimer>
+#include <QWindow>
 
 #include <memory>
 
@@ -53,4 +54,18 @@ void PressKey(QWidget* pWindow, int nKey)
 {
     QWidget* pTarget = pWindow->focusWidget() ? pWindow->focusWidget() : pWindow;
     QTest::keyClick(pTarget, static_cast<Qt::Key>(nKey));
+}
+
+bool RightClickPage(QWidget* pView, const QPoint& pos)
+{
+    QWidget* pTop = pView->window();
+    QWindow* pWindow = pTop->windowHandle();
+    const QPoint at = pView->mapTo(pTop, pos);
+    for (int nTry = 0; nTry < 30 && !QApplication::activePopupWidget(); ++nTry) {
+        QTest::mouseMove(pWindow, at);
+        QTest::mousePress(pWindow, Qt::RightButton, Qt::NoModifier, at);
+        QTest::mouseRelease(pWindow, Qt::RightButton, Qt::NoModifier, at);
+        WaitFor([] { return QApplication::activePopupWidget() != nullptr; }, 1000);
+    }
+    return QApplication::activePopupWidget() != nullptr;
 }
