@@ -1,5 +1,6 @@
 #include "help_dialog.h"
 
+#include "browser_keys.h"
 #include "data_exchange.h"
 #include "navigable_address.h"
 #include "site_address.h"
@@ -31,6 +32,8 @@ bool CHelpDialog::OnInitDialog()
     // is no browser; this page relies on that.
     m_toolBar.Create(GetDlgItem(IDC_TOOLBAR_PLACE), this);
     m_toolBar.FollowBrowser(m_browser);
+    m_findBar.Create(m_browser);
+    CBrowserKeys::Create(GetSafeHwnd(), m_browser, m_findBar, QStringLiteral("helpPage/zoom"));
     const std::u16string strSite = HelpPageAddress();
     if (IsNavigableAddress(strSite, true))
         m_browser.Navigate(QString::fromStdU16String(strSite));

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "browser_toolbar.h"
+#include "find_bar.h"
 #include "property_page.h"
 #include "web_browser.h"
 
@@ -19,4 +20,5 @@ protected:
 private:
     CWebBrowser m_browser;
     CBrowserToolBar m_toolBar;
+    CFindBar m_findBar;
 };

@@ -1,12 +1,22 @@
 #include "run_dialog.h"
 
+#include "browser_keys.h"
 #include "data_exchange.h"
 #include "dict_catalogue.h"
+#include "event_hook.h"
 #include "navigable_address.h"
 #include "property_sheet.h"
 #include "query_composition.h"
 #include "site_address.h"
 #include "win_defs.h"
+
+#include <QAbstractItemView>
+#include <QCompleter>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenu>
+#include <QStringListModel>
+#include <QWebEngineView>
 
 namespace
 {
@@ -25,7 +35,7 @@ const QString kError = QStringLiteral("Viga");
 
 } // namespace
 
-CRunDialog::CRunDialog() : CPropertyPage(IDD_RUN)
+CRunDialog::CRunDialog() : CPropertyPage(IDD_RUN), m_history(CWordHistory::DefaultPath())
 {
     MapCommand(IDC_LOOKUP, [this] { OnLookupButton(); });
 }
@@ -50,6 +60,15 @@ bool CRunDialog::OnInitDialog()
     }
     m_toolBar.Create(GetDlgItem(IDC_TOOLBAR_PLACE), this);
     m_toolBar.FollowBrowser(m_browser);
+    m_findBar.Create(m_browser);
+    CBrowserKeys::Create(GetSafeHwnd(), m_browser, m_findBar, QStringLiteral("lookupPage/zoom"),
+                         [this] {
+                             WordBox()->setFocus(Qt::ShortcutFocusReason);
+                             WordBox()->selectAll();
+                         });
+    SetUpWordBox();
+    QObject::connect(m_browser.GetView(), &QWebEngineView::urlChanged, Receiver(),
+                     [this](const QUrl& url) { FollowPage(url); });
     FillLists();
     Lookup(false);
     return bResult;
@@ -106,6 +125,8 @@ int CRunDialog::Lookup(bool bReportErrors)
     if (url && IsNavigableAddress(*url)) {
         const QVariant flags(static_cast<int>(navNoReadFromCache));
         m_browser.Navigate(QString::fromStdU16String(*url), &flags);
+        m_history.Add(m_word.toStdU16String());
+        ShowHistory();
         return 0;
     }
     // A catalogue entry may hold any text; it is refused whether or not the
@@ -132,4 +153,104 @@ void CRunDialog::FillLists()
 {
     g_dictCatalogue.FillComboBox(m_dictCombo);
     g_predictCatalogue.FillComboBox(m_predictCombo);
+}
+
+QLineEdit* CRunDialog::WordBox() const
+{
+    return qobject_cast<QLineEdit*>(GetDlgItem(IDC_WORD));
+}
+
+void CRunDialog::SetUpWordBox()
+{
+    QLineEdit* pEdit = WordBox();
+    if (!pEdit)
+        return;
+    m_history.Load();
+    m_pHistoryModel = new QStringListModel(pEdit);
+    m_pCompleter = new QCompleter(m_pHistoryModel, pEdit);
+    m_pCompleter->setCaseSensitivity(Qt::CaseInsensitive);
+    m_pCompleter->setCompletionMode(QCompleter::PopupCompletion);
+    m_pCompleter->popup()->setObjectName(QStringLiteral("wordCompletion"));
+    pEdit->setCompleter(m_pCompleter);
+    ShowHistory();
+    new CEventHook(pEdit, [this](QEvent* pEvent) {
+        if (pEvent->type() != QEvent::KeyPress)
+            return false;
+        const auto* pKey = static_cast<QKeyEvent*>(pEvent);
+        if ((pKey->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier ||
+            (pKey->key() != Qt::Key_Up && pKey->key() != Qt::Key_Down))
+            return false;
+        return WalkHistory(pKey->key() == Qt::Key_Up);
+    });
+    pEdit->setContextMenuPolicy(Qt::CustomContextMenu);
+    QObject::connect(pEdit, &QWidget::customContextMenuRequested, Receiver(),
+                     [this](const QPoint& pos) { ShowWordBoxMenu(pos); });
+}
+
+void CRunDialog::ShowHistory()
+{
+    if (!m_pHistoryModel)
+        return;
+    QStringList words;
+    for (const std::u16string& word : m_history.GetWords())
+        words << QString::fromStdU16String(word);
+    m_pHistoryModel->setStringList(words);
+    m_nWalk = -1;
+}
+
+bool CRunDialog::WalkHistory(bool bOlder)
+{
+    QLineEdit* pEdit = WordBox();
+    const QStringList words = m_pHistoryModel->stringList();
+    if (m_pCompleter->popup()->isVisible() || words.isEmpty())
+        return false;
+    // Only from an empty box, or from a word the walk put there.
+    const bool bWalking = m_nWalk >= 0 && m_nWalk < words.size() && pEdit->text() == words[m_nWalk];
+    if (!bWalking && !pEdit->text().isEmpty())
+        return false;
+    if (!bWalking)
+        m_nWalk = -1;
+    if (bOlder) {
+        m_nWalk = qMin(m_nWalk + 1, static_cast<int>(words.size()) - 1);
+    } else if (m_nWalk < 0) {
+        // Down in the empty box lists every word.
+        m_pCompleter->setCompletionPrefix(QString());
+        m_pCompleter->complete();
+        return true;
+    } else {
+        --m_nWalk;
+    }
+    pEdit->setText(m_nWalk >= 0 ? words[m_nWalk] : QString());
+    return true;
+}
+
+void CRunDialog::ShowWordBoxMenu(const QPoint& pos)
+{
+    QLineEdit* pEdit = WordBox();
+    QMenu* pMenu = pEdit->createStandardContextMenu();
+    pMenu->setObjectName(QStringLiteral("wordBoxMenu"));
+    pMenu->setAttribute(Qt::WA_DeleteOnClose);
+    pMenu->addSeparator();
+    QAction* pClear = pMenu->addAction(QStringLiteral("Kustuta otsitud sõnade ajalugu"));
+    pClear->setObjectName(QStringLiteral("clearHistory"));
+    pClear->setEnabled(!m_history.GetWords().empty());
+    QObject::connect(pClear, &QAction::triggered, pEdit, [this] {
+        m_history.Clear();
+        ShowHistory();
+    });
+    pMenu->popup(pEdit->mapToGlobal(pos));
+}
+
+void CRunDialog::FollowPage(const QUrl& url)
+{
+    const auto word =
+        LookupWordFromUrl(url.toString(QUrl::FullyEncoded).toStdU16String(), g_dictCatalogue,
+                          m_dictCombo.GetCurSel(), g_predictCatalogue, m_predictCombo.GetCurSel());
+    QLineEdit* pEdit = WordBox();
+    if (!word || !pEdit)
+        return;
+    const QString strWord = QString::fromStdU16String(*word);
+    m_word = strWord;
+    if (pEdit->text() != strWord)
+        pEdit->setText(strWord);
 }

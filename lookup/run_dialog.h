@@ -2,15 +2,24 @@
 
 #include "browser_toolbar.h"
 #include "combo_box.h"
+#include "find_bar.h"
 #include "property_page.h"
 #include "web_browser.h"
+#include "word_history.h"
 
 #include <QString>
 
 #include <string>
 
+class QCompleter;
+class QLineEdit;
+class QStringListModel;
+
 // The "Päring" tab: a word, a dictionary and a pre-dictionary, and the answer
-// page in the browser below them.
+// page in the browser below them. The word box follows the page: when the
+// page shown is a lookup (after back, forward or a link), it holds that
+// page's word. It completes from the words looked up before, and Up in the
+// empty box walks back through them.
 class CRunDialog : public CPropertyPage
 {
 public:
@@ -37,9 +46,22 @@ private:
     int Lookup(bool bReportErrors);
     void RefuseAddress(const std::u16string& strAddress);
     void FillLists();
+    QLineEdit* WordBox() const;
+    void SetUpWordBox();
+    // Up and Down in the word box: true when the key walked the history.
+    bool WalkHistory(bool bOlder);
+    void ShowWordBoxMenu(const QPoint& pos);
+    void ShowHistory();
+    void FollowPage(const QUrl& url);
 
     CComboBox m_predictCombo;
     CComboBox m_dictCombo;
     CWebBrowser m_browser;
     CBrowserToolBar m_toolBar;
+    CFindBar m_findBar;
+    CWordHistory m_history;
+    QStringListModel* m_pHistoryModel = nullptr;
+    QCompleter* m_pCompleter = nullptr;
+    // The history's word that Up or Down put in the box, -1 for none.
+    int m_nWalk = -1;
 };

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class CFindBar;
+class CWebBrowser;
+class QWidget;
+
+// The keys every browser user has, on a page that shows a browser, wherever
+// the focus is on that page: Alt+Left and Alt+Right go back and forward, F5
+// and Ctrl+R reload, Ctrl+F opens the find bar, Ctrl+plus, Ctrl+minus and
+// Ctrl+0 zoom the page in, out and back, and, where the page has one, Ctrl+L
+// and F6 go to its word box. Back and forward do nothing where there is no
+// page to go to; the toolbar's routine carries out the commands, so a failure
+// is told as a click's would be.
+class CBrowserKeys
+{
+public:
+    // The steps of the zoom, as browsers offer them.
+    static double ZoomIn(double fFactor);
+    static double ZoomOut(double fFactor);
+
+    // pPage is the page's window; onWordBox, when given, takes the focus to
+    // the word box. strZoomKey names the user's setting that keeps the zoom.
+    static void Create(QWidget* pPage, CWebBrowser& browser, CFindBar& findBar,
+                       const QString& strZoomKey, std::function<void()> onWordBox = {});
+};

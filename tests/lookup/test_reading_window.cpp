@@ -1,0 +1,252 @@
+// Reading in the real main window: the browser keys, the find bar, the word
+// box that follows the page, and the words of one run completed in the next.
+#include "dict_catalogue.h"
+#include "gui_test.h"
+#include "main_dialog.h"
+#include "manage_test.h"
+#include "test_http_server.h"
+#include "web_browser.h"
+#include "win_defs.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCompleter>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QWebEngineView>
+
+#include <gtest/gtest.h>
+
+namespace
+{
+
+// The user's own folders, so that nothing touches the real home.
+struct UserFolders {
+    UserFolders()
+    {
+        qputenv("HOME", dir.path().toUtf8());
+        qputenv("XDG_DATA_HOME", (dir.path() + "/data").toUtf8());
+        qputenv("XDG_CONFIG_HOME", (dir.path() + "/config").toUtf8());
+    }
+    QTemporaryDir dir;
+};
+
+// The dictionary program: each answer names its word twice and links to the
+// answer for "õun", as answer pages link to related words.
+struct Dictionary {
+    Dictionary() : site(server.Url("/quillbridge/").toString())
+    {
+        server.ServePage("/quillbridge/about.html", QStringLiteral("Teave"));
+        TestHttpServer::Reply reply;
+        reply.body = "<!DOCTYPE html><html><head><meta charset='utf-8'><title>Vastus</title></head>"
+                     "<body><p>vaste esimene</p><p>vaste teine</p>"
+                     "<a id='link' href='os?w=%C3%B5un'>õun</a></body></html>";
+        server.Serve("/dict/os", reply);
+        g_dictCatalogue.Reset();
+        g_dictCatalogue.AddEntry(
+            CDictEntry(u"Test", u"utf8", server.Url("/dict/os?w=").toString().toStdU16String()));
+        g_predictCatalogue.Reset();
+    }
+    int RequestsFor(const char* pszWord) const
+    {
+        int n = 0;
+        for (const auto& request : server.RequestsFor("/dict/os"))
+            n += request.target.endsWith(QByteArray("?w=") + pszWord);
+        return n;
+    }
+    TestHttpServer server;
+    SiteBaseOverride site;
+};
+
+QWebEngineView* View(CMainDialog& dlg, int nPage)
+{
+    return Control<QWebEngineView>(dlg.GetPage(nPage)->GetSafeHwnd(), 1006);
+}
+
+QLineEdit* WordBox(CMainDialog& dlg)
+{
+    return Control<QLineEdit>(dlg.GetPage(0)->GetSafeHwnd(), 1002);
+}
+
+// The answer for strQuery (as the address ends) is shown and loaded.
+bool Shows(QWebEngineView* pView, const QString& strEnd)
+{
+    return WaitFor(
+        [&] {
+            return pView->url().toString(QUrl::FullyEncoded).endsWith(strEnd) &&
+                   !pView->page()->isLoading() && pView->title() == QStringLiteral("Vastus");
+        },
+        30000);
+}
+
+// Keys reach the page's shortcuts only in the active window; Xvfb has no
+// window manager to make it so.
+void Activate(QWidget* pSheet)
+{
+    QApplication::setActiveWindow(pSheet);
+    ASSERT_TRUE(WaitFor([pSheet] { return pSheet->isActiveWindow(); }));
+}
+
+} // namespace
+
+TEST(ReadingWindow, BrowserKeysFindBarAndTheWordBoxThatFollowsThePage)
+{
+    ModalWatchdog watchdog(90000);
+    CWebBrowser::RegisterControlClass();
+    UserFolders folders;
+    Dictionary dict;
+    CMainDialog dlg(u"KV Quillbridge", u"kass", nullptr, 0);
+    bool bStillOpen = false;
+    OnNextModal script([&](QWidget* pSheet) {
+        Activate(pSheet);
+        QWebEngineView* pView = View(dlg, 0);
+        QLineEdit* pWord = WordBox(dlg);
+        ASSERT_TRUE(Shows(pView, "?w=kass"));
+        pWord->setFocus();
+        pWord->selectAll();
+        QTest::keyClicks(pWord, QStringLiteral("maja"));
+        QTest::keyClick(pWord, Qt::Key_Return);
+        ASSERT_TRUE(Shows(pView, "?w=maja"));
+
+        // Back and forward by key; the word box says what the page shows.
+        QTest::keyClick(pWord, Qt::Key_Left, Qt::AltModifier);
+        EXPECT_TRUE(Shows(pView, "?w=kass"));
+        EXPECT_EQ(pWord->text(), QStringLiteral("kass"));
+        QTest::keyClick(pWord, Qt::Key_Right, Qt::AltModifier);
+        EXPECT_TRUE(Shows(pView, "?w=maja"));
+        EXPECT_EQ(pWord->text(), QStringLiteral("maja"));
+        // A link in the answer to the same program, its word in utf8.
+        pView->page()->runJavaScript(QStringLiteral("document.getElementById('link').click()"));
+        EXPECT_TRUE(Shows(pView, "?w=%C3%B5un"));
+        EXPECT_EQ(pWord->text(), QString::fromUtf8("õun"));
+
+        // Reload from the page itself, by both keys: the server is asked again.
+        pView->setFocus();
+        QWidget* pInPage = pView->focusProxy() ? pView->focusProxy() : pView;
+        for (const auto& key :
+             {std::pair(Qt::Key_F5, Qt::NoModifier), std::pair(Qt::Key_R, Qt::ControlModifier)}) {
+            const int nBefore = dict.RequestsFor("%C3%B5un");
+            QTest::keyClick(pInPage, key.first, key.second);
+            EXPECT_TRUE(WaitFor([&] { return dict.RequestsFor("%C3%B5un") > nBefore; }, 30000));
+            EXPECT_TRUE(Shows(pView, "?w=%C3%B5un"));
+        }
+        // Ctrl+L and F6 take the focus to the word, selected for typing over.
+        for (const auto& key :
+             {std::pair(Qt::Key_L, Qt::ControlModifier), std::pair(Qt::Key_F6, Qt::NoModifier)}) {
+            pView->setFocus();
+            QTest::keyClick(pInPage, key.first, key.second);
+            EXPECT_TRUE(WaitFor([&] { return pWord->hasFocus(); }));
+            EXPECT_EQ(pWord->selectedText(), QString::fromUtf8("õun"));
+        }
+
+        // Zoom by key: a step in, a step out, back to the page's size.
+        QTest::keyClick(pWord, Qt::Key_Plus, Qt::ControlModifier);
+        EXPECT_DOUBLE_EQ(pView->zoomFactor(), 1.1);
+        QTest::keyClick(pWord, Qt::Key_Minus, Qt::ControlModifier);
+        QTest::keyClick(pWord, Qt::Key_Minus, Qt::ControlModifier);
+        EXPECT_DOUBLE_EQ(pView->zoomFactor(), 0.9);
+        QTest::keyClick(pWord, Qt::Key_0, Qt::ControlModifier);
+        EXPECT_DOUBLE_EQ(pView->zoomFactor(), 1.0);
+
+        // Ctrl+F: the bar under the page finds the word and counts the matches.
+        const QRect browserRoom = pView->geometry();
+        QTest::keyClick(pWord, Qt::Key_F, Qt::ControlModifier);
+        auto* pBar = dlg.GetPage(0)->GetSafeHwnd()->findChild<QWidget*>("findBar");
+        ASSERT_NE(pBar, nullptr);
+        EXPECT_TRUE(pBar->isVisible());
+        auto* pText = pBar->findChild<QLineEdit*>("findText");
+        auto* pCount = pBar->findChild<QLabel*>("findCount");
+        EXPECT_TRUE(pText->hasFocus());
+        QTest::keyClicks(pText, QStringLiteral("VASTE"));
+        EXPECT_TRUE(WaitFor([&] { return pCount->text() == QStringLiteral("1/2"); }))
+            << pCount->text().toStdString();
+        QTest::keyClick(pText, Qt::Key_Return);
+        EXPECT_TRUE(WaitFor([&] { return pCount->text() == QStringLiteral("2/2"); }))
+            << pCount->text().toStdString();
+        QTest::keyClick(pText, Qt::Key_Return, Qt::ShiftModifier);
+        EXPECT_TRUE(WaitFor([&] { return pCount->text() == QStringLiteral("1/2"); }));
+        EXPECT_EQ(pBar->geometry().top(), pView->geometry().bottom() + 1);
+        EXPECT_EQ(pBar->geometry().bottom(), browserRoom.bottom()) << "under the page";
+        EXPECT_EQ(dict.RequestsFor("VASTE"), 0) << "Enter in the bar looks nothing up";
+        QTest::keyClicks(pText, QStringLiteral("xyz"));
+        EXPECT_TRUE(WaitFor([&] { return pCount->text() == QStringLiteral("Ei leitud"); }));
+        // Esc closes the bar first, and gives the browser its room back.
+        QTest::keyClick(pText, Qt::Key_Escape);
+        EXPECT_FALSE(pBar->isVisible());
+        EXPECT_EQ(pView->geometry(), browserRoom);
+        bStillOpen = pSheet->isVisible() && dlg.ContinueModal();
+        // Then Esc closes the window.
+        QTest::keyClick(pWord, Qt::Key_Escape);
+    });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_TRUE(script.Ran());
+    EXPECT_TRUE(bStillOpen);
+}
+
+TEST(ReadingWindow, WordsLookedUpAreCompletedInTheNextRunAndCanBeCleared)
+{
+    ModalWatchdog watchdog(90000);
+    CWebBrowser::RegisterControlClass();
+    UserFolders folders;
+    Dictionary dict;
+    for (const char16_t* pszWord : {u"kassikakk", u"maja"}) {
+        CMainDialog dlg(u"KV Quillbridge", pszWord, nullptr, 0);
+        OnNextModal script([&](QWidget* pSheet) {
+            EXPECT_TRUE(Shows(View(dlg, 0), "?w=" + QString::fromStdU16String(pszWord)));
+            QTest::keyClick(pSheet, Qt::Key_Escape);
+        });
+        EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    }
+
+    CMainDialog dlg(u"KV Quillbridge", u"", nullptr, 0);
+    QStringList offered, walked;
+    bool bCleared = false;
+    OnNextModal script([&](QWidget* pSheet) {
+        Activate(pSheet);
+        QLineEdit* pWord = WordBox(dlg);
+        pWord->setFocus();
+        // Case does not matter; only words that begin so are offered.
+        QTest::keyClicks(pWord, QStringLiteral("KaS"));
+        QCompleter* pCompleter = pWord->completer();
+        ASSERT_NE(pCompleter, nullptr);
+        EXPECT_TRUE(WaitFor([&] { return pCompleter->popup()->isVisible(); }));
+        for (int i = 0; i < pCompleter->completionCount(); ++i) {
+            pCompleter->setCurrentRow(i);
+            offered << pCompleter->currentCompletion();
+        }
+        pCompleter->popup()->hide();
+        // Up in the empty box walks back from the newest word, Down forward.
+        pWord->clear();
+        for (const Qt::Key key : {Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Down, Qt::Key_Down}) {
+            QTest::keyClick(pWord, key);
+            walked << pWord->text();
+        }
+        // The word box's menu clears the history.
+        pWord->clear();
+        QMetaObject::invokeMethod(
+            pWord, [pWord] { emit pWord->customContextMenuRequested(QPoint(5, 5)); },
+            Qt::QueuedConnection);
+        const auto clearAction = [] {
+            auto* pMenu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            return pMenu ? pMenu->findChild<QAction*>("clearHistory") : nullptr;
+        };
+        ASSERT_TRUE(WaitFor([&] { return clearAction() && clearAction()->isEnabled(); }));
+        clearAction()->trigger();
+        QApplication::activePopupWidget()->close();
+        QTest::keyClick(pWord, Qt::Key_Up);
+        bCleared = pWord->text().isEmpty() && pCompleter->model()->rowCount() == 0;
+        QTest::keyClick(pSheet, Qt::Key_Escape);
+    });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_TRUE(script.Ran());
+    EXPECT_EQ(offered, QStringList{QStringLiteral("kassikakk")});
+    EXPECT_EQ(walked, (QStringList{"maja", "kassikakk", "kassikakk", "maja", ""}));
+    EXPECT_TRUE(bCleared);
+    QFile file(qEnvironmentVariable("XDG_DATA_HOME") + "/quillbridge/history.txt");
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), QByteArray());
+}
