@@ -15,6 +15,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebEngineView>
@@ -89,6 +90,20 @@ void Activate(QWidget* pSheet)
 {
     QApplication::setActiveWindow(pSheet);
     ASSERT_TRUE(WaitFor([pSheet] { return pSheet->isActiveWindow(); }));
+}
+
+// With QB_SCREENSHOT_DIR set, what the screen shows of the window goes into
+// that folder as strName.
+void Screenshot(QWidget* pWindow, const char* pszName)
+{
+    const QString strDir = qEnvironmentVariable("QB_SCREENSHOT_DIR");
+    if (strDir.isEmpty())
+        return;
+    QTest::qWait(800); // painted
+    const QRect frame = pWindow->frameGeometry();
+    QGuiApplication::primaryScreen()
+        ->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
+        .save(strDir + "/" + pszName);
 }
 
 } // namespace
@@ -169,6 +184,7 @@ TEST(ReadingWindow, BrowserKeysFindBarAndTheWordBoxThatFollowsThePage)
             << pCount->text().toStdString();
         QTest::keyClick(pText, Qt::Key_Return, Qt::ShiftModifier);
         EXPECT_TRUE(WaitFor([&] { return pCount->text() == QStringLiteral("1/2"); }));
+        Screenshot(pSheet, "find_bar.png");
         EXPECT_EQ(pBar->geometry().top(), pView->geometry().bottom() + 1);
         EXPECT_EQ(pBar->geometry().bottom(), browserRoom.bottom()) << "under the page";
         EXPECT_EQ(dict.RequestsFor("VASTE"), 0) << "Enter in the bar looks nothing up";
