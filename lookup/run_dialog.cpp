@@ -172,6 +172,28 @@ void CRunDialog::SetUpWordBox()
     m_pCompleter->setCompletionMode(QCompleter::PopupCompletion);
     m_pCompleter->popup()->setObjectName(QStringLiteral("wordCompletion"));
     pEdit->setCompleter(m_pCompleter);
+    // A word chosen from the list is looked up, as Enter on a typed one is.
+    QObject::connect(
+        m_pCompleter, qOverload<const QString&>(&QCompleter::activated), Receiver(),
+        [this](const QString& strWord) {
+            SetDlgItemText(IDC_WORD, strWord);
+            Lookup(true);
+        },
+        Qt::QueuedConnection);
+    // Enter with the list open but no word of it chosen looks up what was
+    // typed; the list would only close.
+    new CEventHook(m_pCompleter->popup(), [this](QEvent* pEvent) {
+        if (pEvent->type() != QEvent::KeyPress)
+            return false;
+        const int nKey = static_cast<QKeyEvent*>(pEvent)->key();
+        if ((nKey != Qt::Key_Return && nKey != Qt::Key_Enter) ||
+            m_pCompleter->popup()->currentIndex().isValid())
+            return false;
+        m_pCompleter->popup()->hide();
+        QMetaObject::invokeMethod(
+            Receiver(), [this] { Lookup(true); }, Qt::QueuedConnection);
+        return true;
+    });
     ShowHistory();
     new CEventHook(pEdit, [this](QEvent* pEvent) {
         if (pEvent->type() != QEvent::KeyPress)

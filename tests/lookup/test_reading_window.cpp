@@ -234,10 +234,21 @@ TEST(ReadingWindow, WordsLookedUpAreCompletedInTheNextRunAndCanBeCleared)
             pCompleter->setCurrentRow(i);
             offered << pCompleter->currentCompletion();
         }
-        pCompleter->popup()->hide();
+        // Choosing a word with Enter looks it up; Enter with nothing chosen
+        // looks up what was typed.
+        QTest::keyClick(pCompleter->popup(), Qt::Key_Down);
+        QTest::keyClick(pCompleter->popup(), Qt::Key_Return);
+        EXPECT_TRUE(Shows(View(dlg, 0), "?w=kassikakk"));
+        EXPECT_EQ(dict.RequestsFor("kassikakk"), 2);
+        pWord->clear();
+        QTest::keyClicks(pWord, QStringLiteral("ma"));
+        EXPECT_TRUE(WaitFor([&] { return pCompleter->popup()->isVisible(); }));
+        QTest::keyClick(pCompleter->popup(), Qt::Key_Return);
+        EXPECT_TRUE(Shows(View(dlg, 0), "?w=ma"));
         // Up in the empty box walks back from the newest word, Down forward.
         pWord->clear();
-        for (const Qt::Key key : {Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Down, Qt::Key_Down}) {
+        for (const Qt::Key key : {Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Up, Qt::Key_Down,
+                                  Qt::Key_Down, Qt::Key_Down}) {
             QTest::keyClick(pWord, key);
             walked << pWord->text();
         }
@@ -260,7 +271,7 @@ TEST(ReadingWindow, WordsLookedUpAreCompletedInTheNextRunAndCanBeCleared)
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
     EXPECT_TRUE(script.Ran());
     EXPECT_EQ(offered, QStringList{QStringLiteral("kassikakk")});
-    EXPECT_EQ(walked, (QStringList{"maja", "kassikakk", "kassikakk", "maja", ""}));
+    EXPECT_EQ(walked, (QStringList{"ma", "kassikakk", "maja", "maja", "kassikakk", "ma", ""}));
     EXPECT_TRUE(bCleared);
     QFile file(qEnvironmentVariable("XDG_DATA_HOME") + "/quillbridge/history.txt");
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
