@@ -2,6 +2,7 @@
 
 #include "browser_toolbar.h"
 #include "find_bar.h"
+#include "user_settings.h"
 #include "web_browser.h"
 
 #include <QKeySequence>
@@ -67,9 +68,17 @@ void CBrowserKeys::Create(QWidget* pPage, CWebBrowser& browser, CFindBar& findBa
                 [pBrowser] { ExecuteBrowserCommand(*pBrowser, kReload); });
     CFindBar* pFindBar = &findBar;
     AddShortcut(pPage, {QKeySequence(Qt::CTRL | Qt::Key_F)}, [pFindBar] { pFindBar->Open(); });
+    // The user's zoom from the last run; the settings file is the user's to
+    // edit, so only a factor the browser can show is taken.
+    bool bNumber = false;
+    const double fSaved = CUserSettings().Value(strZoomKey).toDouble(&bNumber);
+    if (bNumber && fSaved >= kZoomSteps[0] && fSaved <= kZoomSteps[std::size(kZoomSteps) - 1])
+        pView->setZoomFactor(fSaved);
     const auto zoom = [pView, strZoomKey](double fFactor) {
         pView->setZoomFactor(fFactor);
-        (void)strZoomKey;
+        CUserSettings settings;
+        if (settings.Value(strZoomKey).toDouble() != fFactor)
+            settings.SetValue(strZoomKey, fFactor);
     };
     AddShortcut(pPage,
                 {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal),

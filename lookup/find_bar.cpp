@@ -108,9 +108,11 @@ void CFindBar::Create(CWebBrowser& browser)
         return true;
     });
     // Whoever sizes the browser sizes its room; the bar then takes its share.
+    // Events of the place the bar gave the browser may come late, after the
+    // change they tell of; only another place is the room's.
     new CEventHook(m_pView, [this](QEvent* pEvent) {
         if ((pEvent->type() == QEvent::Resize || pEvent->type() == QEvent::Move) && IsOpen() &&
-            !m_bPlacing) {
+            !m_bPlacing && m_pView->geometry() != m_browserPlace) {
             m_browserRoom = m_pView->geometry();
             Place();
         }
@@ -189,7 +191,8 @@ void CFindBar::Place()
     const int nHeight = m_pBar->sizeHint().height();
     const QRect room = m_browserRoom;
     m_bPlacing = true;
-    m_pView->setGeometry(room.x(), room.y(), room.width(), qMax(0, room.height() - nHeight));
+    m_browserPlace = QRect(room.x(), room.y(), room.width(), qMax(0, room.height() - nHeight));
+    m_pView->setGeometry(m_browserPlace);
     m_bPlacing = false;
     m_pBar->setGeometry(room.x(), room.y() + room.height() - nHeight, room.width(), nHeight);
     m_pBar->raise();

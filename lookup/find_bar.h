@@ -43,6 +43,7 @@ private:
     QPointer<QWidget> m_pBar;
     QLineEdit* m_pText = nullptr;
     QLabel* m_pCount = nullptr;
-    QRect m_browserRoom; // the browser's place with the bar closed
+    QRect m_browserRoom;  // the browser's place with the bar closed
+    QRect m_browserPlace; // and with the bar open
     bool m_bPlacing = false;
 };

@@ -15,7 +15,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QScreen>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebEngineView>
@@ -100,10 +99,7 @@ void Screenshot(QWidget* pWindow, const char* pszName)
     if (strDir.isEmpty())
         return;
     QTest::qWait(800); // painted
-    const QRect frame = pWindow->frameGeometry();
-    QGuiApplication::primaryScreen()
-        ->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height())
-        .save(strDir + "/" + pszName);
+    pWindow->grab().save(strDir + "/" + pszName);
 }
 
 } // namespace
@@ -188,12 +184,20 @@ TEST(ReadingWindow, BrowserKeysFindBarAndTheWordBoxThatFollowsThePage)
         EXPECT_EQ(pBar->geometry().top(), pView->geometry().bottom() + 1);
         EXPECT_EQ(pBar->geometry().bottom(), browserRoom.bottom()) << "under the page";
         EXPECT_EQ(dict.RequestsFor("VASTE"), 0) << "Enter in the bar looks nothing up";
+        // A larger window: the browser grows, the bar stays under it.
+        pSheet->resize(1000, 750);
+        EXPECT_TRUE(WaitFor([&] { return pView->width() > browserRoom.width() + 300; }));
+        EXPECT_EQ(pBar->geometry().top(), pView->geometry().bottom() + 1);
+        EXPECT_EQ(pBar->width(), pView->width());
+        EXPECT_GT(pBar->geometry().bottom(), browserRoom.bottom() + 300);
+        const QRect grownRoom = pView->geometry().united(pBar->geometry());
+        Screenshot(pSheet, "find_bar_resized.png");
         QTest::keyClicks(pText, QStringLiteral("xyz"));
         EXPECT_TRUE(WaitFor([&] { return pCount->text() == QStringLiteral("Ei leitud"); }));
         // Esc closes the bar first, and gives the browser its room back.
         QTest::keyClick(pText, Qt::Key_Escape);
         EXPECT_FALSE(pBar->isVisible());
-        EXPECT_EQ(pView->geometry(), browserRoom);
+        EXPECT_EQ(pView->geometry(), grownRoom);
         bStillOpen = pSheet->isVisible() && dlg.ContinueModal();
         // Then Esc closes the window.
         QTest::keyClick(pWord, Qt::Key_Escape);
@@ -203,7 +207,7 @@ TEST(ReadingWindow, BrowserKeysFindBarAndTheWordBoxThatFollowsThePage)
     EXPECT_TRUE(bStillOpen);
 }
 
-TEST(ReadingWindow, WordsLookedUpAreCompletedInTheNextRunAndCanBeCleared)
+TEST(ReadingWindow, WordsLookedUpAndTheZoomComeBackInTheNextRunAndTheWordsCanBeCleared)
 {
     ModalWatchdog watchdog(90000);
     CWebBrowser::RegisterControlClass();
@@ -213,6 +217,9 @@ TEST(ReadingWindow, WordsLookedUpAreCompletedInTheNextRunAndCanBeCleared)
         CMainDialog dlg(u"KV Quillbridge", pszWord, nullptr, 0);
         OnNextModal script([&](QWidget* pSheet) {
             EXPECT_TRUE(Shows(View(dlg, 0), "?w=" + QString::fromStdU16String(pszWord)));
+            // Each run zooms a step further in from where the last one left off.
+            Activate(pSheet);
+            QTest::keyClick(WordBox(dlg), Qt::Key_Plus, Qt::ControlModifier);
             QTest::keyClick(pSheet, Qt::Key_Escape);
         });
         EXPECT_EQ(dlg.DoModal(), IDCANCEL);
@@ -223,6 +230,7 @@ TEST(ReadingWindow, WordsLookedUpAreCompletedInTheNextRunAndCanBeCleared)
     bool bCleared = false;
     OnNextModal script([&](QWidget* pSheet) {
         Activate(pSheet);
+        EXPECT_DOUBLE_EQ(View(dlg, 0)->zoomFactor(), 1.25);
         QLineEdit* pWord = WordBox(dlg);
         pWord->setFocus();
         // Case does not matter; only words that begin so are offered.
