@@ -208,14 +208,20 @@ class EndToEnd(unittest.TestCase):
         # No catalogue files: none is made, when the run returns or at exit.
         self.drive("files")
         self.assertEqual((self.size("dict.kvd"), self.size("predict.kvd")), (-1, -1))
-        # With catalogues, a look-up and --version leave every file as it was.
+        # With catalogues, a look-up and --version leave every file as it was;
+        # the user's folder gets only the history of the words looked up.
         self.dictionaries()
         before = self.identities(self.dir)
+        before.pop("data")
         self.drive("word")
         run = subprocess.run([os.path.join(self.dir, "quillbridge"), "--version"], env=self.env,
                              capture_output=True, text=True)
         self.assertEqual(run.returncode, 0, run.stderr)
-        self.assertEqual(self.identities(self.dir), before)
+        after = self.identities(self.dir)
+        after.pop("data")
+        self.assertEqual(after, before)
+        self.assertEqual(os.listdir(os.path.join(data, "quillbridge")), ["history.txt"])
+        shutil.rmtree(os.path.join(data, "quillbridge"))
         # From the installed published list, which is read and left alone.
         site = os.path.join(self.dir, "site", "quillbridge")
         os.makedirs(site)
@@ -223,11 +229,14 @@ class EndToEnd(unittest.TestCase):
             os.replace(os.path.join(self.dir, name), os.path.join(site, name))
         self.env["QUILLBRIDGE_SITE_BASE"] = f"file://{site}/"
         before, installed = self.identities(self.dir), self.identities(site)
+        before.pop("data")
         open(self.log, "w").close()
         self.drive("word")
         self.assertIn("/dict/ru?w=%C3%B5un", self.requests())
-        self.assertEqual((self.identities(self.dir), self.identities(site)), (before, installed))
-        self.assertEqual(os.listdir(data), [])
+        after = self.identities(self.dir)
+        after.pop("data")
+        self.assertEqual((after, self.identities(site)), (before, installed))
+        self.assertEqual(os.listdir(os.path.join(data, "quillbridge")), ["history.txt"])
 
     def test_without_a_display_the_run_fails_cleanly(self):
         for name in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"):
