@@ -97,3 +97,17 @@ std::string Utf16ToUtf8(std::u16string_view utf16)
     }
     return out;
 }
+
+std::u16string WithVisibleControls(std::u16string_view text)
+{
+    std::u16string out(text);
+    for (char16_t& ch : out) {
+        const bool bControl = ch < 0x20 || (ch >= 0x7F && ch <= 0x9F);
+        const bool bBreakOrDirection = ch == 0x2028 || ch == 0x2029 ||
+                                       (ch >= 0x202A && ch <= 0x202E) ||
+                                       (ch >= 0x2066 && ch <= 0x2069);
+        if (bControl || bBreakOrDirection)
+            ch = static_cast<char16_t>(kReplacement);
+    }
+    return out;
+}

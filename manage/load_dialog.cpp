@@ -4,8 +4,13 @@
 #include "dict_catalogue.h"
 #include "list_columns.h"
 #include "navigable_address.h"
+#include "utf_text.h"
 #include "wait_cursor.h"
 #include "win_defs.h"
+
+#include <QSet>
+
+#include <vector>
 
 namespace
 {
@@ -18,25 +23,61 @@ enum : int {
 
 } // namespace
 
+namespace
+{
+
+// A name as the list's whole-text search compares it: every character folded
+// to one case, so that one look-up in a set finds what FindItem would.
+QString FoldedName(const QString& strName)
+{
+    QString strFolded;
+    strFolded.reserve(strName.size());
+    for (const char32_t ch : strName.toUcs4()) {
+        const char32_t folded = QChar::toCaseFolded(ch);
+        if (QChar::requiresSurrogates(folded)) {
+            strFolded.append(QChar(QChar::highSurrogate(folded)));
+            strFolded.append(QChar(QChar::lowSurrogate(folded)));
+        } else {
+            strFolded.append(QChar(static_cast<char16_t>(folded)));
+        }
+    }
+    return strFolded;
+}
+
+} // namespace
+
 QStringList PreselectNewNames(CListCtrl& list, const CListCtrl& target)
 {
+    // The page's names are folded once; each row then costs one look-up, and
+    // the rows are selected together, so a long list takes no longer than it
+    // takes to read.
+    QSet<QString> listed;
+    listed.reserve(target.GetItemCount());
+    for (int i = 0; i < target.GetItemCount(); ++i)
+        listed.insert(FoldedName(target.GetItemText(i, 0)));
     QStringList refused;
+    std::vector<int> chosen;
     for (int i = 0; i < list.GetItemCount(); ++i) {
-        if (target.FindItem(list.GetItemText(i, 0)) >= 0)
+        if (listed.contains(FoldedName(list.GetItemText(i, 0))))
             continue;
         if (!IsNavigableAddress(list.GetItemText(i, 2).toStdU16String()))
             refused << list.GetItemText(i, 0);
         else
-            list.SetItemState(i, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+            chosen.push_back(i);
     }
+    list.SelectItems(chosen);
     return refused;
 }
 
 QString UnselectedAddressesMessage(const QStringList& names)
 {
-    return QStringLiteral("Need sõnastikud jäid valimata, sest nende sõnastikuprogrammi aadress "
-                          "ei ole http- ega https-aadress:\n") +
-           names.join(QLatin1Char('\n'));
+    QString strText = QStringLiteral("Need sõnastikud jäid valimata, sest nende "
+                                     "sõnastikuprogrammi aadress ei ole http- ega https-aadress:");
+    // One line per name, whatever a name holds.
+    for (const QString& strName : names)
+        strText += QLatin1Char('\n') +
+                   QString::fromStdU16String(WithVisibleControls(strName.toStdU16String()));
+    return strText;
 }
 
 void AppendSelectedRows(const CListCtrl& list, CListCtrl& target)
@@ -93,10 +134,13 @@ void CLoadDialog::Download()
     waitWindow.UpdateWindow();
 
     CDictCatalogue published = FetchPublishedCatalogue(m_pCatalogue->fileName, m_limits);
+    // Drawn once, when all rows are in and chosen.
+    m_list.SetRedraw(false);
     published.FillListCtrl(m_list);
     QStringList refused;
     if (m_pTargetList)
         refused = PreselectNewNames(m_list, *m_pTargetList);
+    m_list.SetRedraw(true);
 
     waitWindow.ShowWindow(SW_HIDE);
     if (!refused.isEmpty())

@@ -7,6 +7,7 @@
 #include <QItemSelectionModel>
 #include <QTreeWidget>
 
+#include <algorithm>
 #include <set>
 #include <vector>
 
@@ -61,6 +62,8 @@ void CListCtrl::PreSubclassWindow()
     QItemSelectionModel* pSelection = pList->selectionModel();
     QObject::connect(pSelection, &QItemSelectionModel::selectionChanged, Receiver(),
                      [this](const QItemSelection& selected, const QItemSelection& deselected) {
+                         if (m_nQuiet > 0 || !m_onItemChanged)
+                             return;
                          std::set<int> rows;
                          for (const QItemSelection* pPart : {&selected, &deselected})
                              for (const QModelIndex& index : pPart->indexes())
@@ -217,6 +220,23 @@ int CListCtrl::GetItemCount() const
     return pList ? pList->topLevelItemCount() : 0;
 }
 
+std::vector<int> CListCtrl::RowsTouchedBy(int nItem, unsigned nMask) const
+{
+    QTreeWidget* pList = List();
+    std::vector<int> rows{nItem};
+    const QItemSelectionModel* pSelection = pList->selectionModel();
+    if ((nMask & LVIS_FOCUSED) && pSelection->currentIndex().isValid())
+        rows.push_back(pSelection->currentIndex().row());
+    // Selecting a row of a single-selection list clears the one selected before.
+    if ((nMask & LVIS_SELECTED) && pList->selectionMode() == QAbstractItemView::SingleSelection)
+        for (const QItemSelectionRange& range : pSelection->selection())
+            for (int nRow = range.top(); nRow <= range.bottom(); ++nRow)
+                rows.push_back(nRow);
+    std::sort(rows.begin(), rows.end());
+    rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    return rows;
+}
+
 bool CListCtrl::SetItemState(int nItem, unsigned nState, unsigned nMask)
 {
     QTreeWidget* pList = List();
@@ -224,10 +244,14 @@ bool CListCtrl::SetItemState(int nItem, unsigned nState, unsigned nMask)
     if (!pItem)
         return false;
     // One notification per row whose state changed, as the list sends them,
-    // however many selection-model signals the change takes.
-    std::vector<unsigned> before(static_cast<std::size_t>(GetItemCount()));
-    for (int i = 0; i < GetItemCount(); ++i)
-        before[static_cast<std::size_t>(i)] = GetItemState(i, LVIS_SELECTED | LVIS_FOCUSED);
+    // however many selection-model signals the change takes. Only the rows
+    // the change can reach are compared, so that setting the state of every
+    // row in turn stays linear.
+    const std::vector<int> rows = RowsTouchedBy(nItem, nMask);
+    std::vector<unsigned> before;
+    before.reserve(rows.size());
+    for (const int nRow : rows)
+        before.push_back(GetItemState(nRow, LVIS_SELECTED | LVIS_FOCUSED));
     ++m_nQuiet;
     QItemSelectionModel* pSelection = pList->selectionModel();
     const QModelIndex index = pList->indexFromItem(pItem);
@@ -248,9 +272,42 @@ bool CListCtrl::SetItemState(int nItem, unsigned nState, unsigned nMask)
             pSelection->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
     }
     --m_nQuiet;
-    for (int i = 0; i < GetItemCount(); ++i)
-        if (GetItemState(i, LVIS_SELECTED | LVIS_FOCUSED) != before[static_cast<std::size_t>(i)])
-            NotifyItemChanged(i);
+    for (std::size_t i = 0; i < rows.size(); ++i)
+        if (GetItemState(rows[i], LVIS_SELECTED | LVIS_FOCUSED) != before[i])
+            NotifyItemChanged(rows[i]);
+    return true;
+}
+
+bool CListCtrl::SelectItems(const std::vector<int>& items)
+{
+    QTreeWidget* pList = List();
+    const int nCount = GetItemCount();
+    if (!pList || !std::is_sorted(items.begin(), items.end()) ||
+        (!items.empty() && (items.front() < 0 || items.back() >= nCount)))
+        return false;
+    if (items.empty())
+        return true;
+    if (pList->selectionMode() == QAbstractItemView::SingleSelection)
+        return SetItemState(items.back(), LVIS_SELECTED | LVIS_FOCUSED,
+                            LVIS_SELECTED | LVIS_FOCUSED);
+    // One range per run of neighbouring rows, given to the selection at once:
+    // row by row, each new range would be compared with all before it.
+    const QAbstractItemModel* pModel = pList->model();
+    const int nLastColumn = qMax(0, pList->columnCount() - 1);
+    QItemSelection selection;
+    for (std::size_t i = 0; i < items.size();) {
+        const int nFirst = items[i];
+        int nLast = nFirst;
+        while (++i < items.size() && items[i] <= nLast + 1)
+            nLast = items[i];
+        selection.select(pModel->index(nFirst, 0), pModel->index(nLast, nLastColumn));
+    }
+    ++m_nQuiet;
+    QItemSelectionModel* pSelection = pList->selectionModel();
+    pSelection->select(selection, QItemSelectionModel::Select | QItemSelectionModel::Rows);
+    pSelection->setCurrentIndex(pModel->index(items.back(), 0), QItemSelectionModel::NoUpdate);
+    --m_nQuiet;
+    NotifyItemChanged(items.back());
     return true;
 }
 
@@ -288,7 +345,15 @@ int CListCtrl::GetNextItem(int nItem, unsigned nFlags) const
 unsigned CListCtrl::GetSelectedCount() const
 {
     QTreeWidget* pList = List();
-    return pList ? static_cast<unsigned>(pList->selectedItems().size()) : 0;
+    if (!pList)
+        return 0;
+    // Rows are selected whole, so each selected row has one range holding its
+    // column 0; counted by ranges, not row by row, as handlers ask after every change.
+    unsigned nCount = 0;
+    for (const QItemSelectionRange& range : pList->selectionModel()->selection())
+        if (range.left() == 0)
+            nCount += static_cast<unsigned>(range.height());
+    return nCount;
 }
 
 int CListCtrl::FindItem(const QString& strText, int nStart) const

@@ -4,6 +4,7 @@
 #include "wnd.h"
 
 #include <functional>
+#include <vector>
 
 class QTreeWidget;
 
@@ -36,6 +37,12 @@ public:
     // In a single-selection list, selecting a row clears the others.
     bool SetItemState(int nItem, unsigned nState, unsigned nMask);
     unsigned GetItemState(int nItem, unsigned nMask) const;
+    // Selects the rows of items (ascending), keeping those selected before,
+    // and focuses the last: what SetItemState(i, LVIS_SELECTED | LVIS_FOCUSED,
+    // LVIS_SELECTED | LVIS_FOCUSED) does row after row, in time linear in the
+    // rows however many there are. Sends one notification, for the focused
+    // row, instead of one per row.
+    bool SelectItems(const std::vector<int>& items);
     // The next row after nItem (-1: from the start) with all of nFlags
     // (LVNI_SELECTED, LVNI_FOCUSED; LVNI_ALL any row), or -1.
     int GetNextItem(int nItem, unsigned nFlags) const;
@@ -57,6 +64,8 @@ protected:
 private:
     QTreeWidget* List() const;
     void NotifyItemChanged(int nItem);
+    // The rows whose state SetItemState(nItem, ..., nMask) may change.
+    std::vector<int> RowsTouchedBy(int nItem, unsigned nMask) const;
 
     std::function<void(int)> m_onItemChanged;
     std::function<void()> m_onDblClk;

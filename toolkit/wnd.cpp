@@ -169,6 +169,15 @@ void CWnd::CenterWindow(CWnd* pAlternateOwner)
     pWidget->move(frame.topLeft());
 }
 
+void CWnd::SetRedraw(bool bRedraw)
+{
+    if (QWidget* pWidget = GetSafeHwnd()) {
+        pWidget->setUpdatesEnabled(bRedraw);
+        if (bRedraw)
+            pWidget->update();
+    }
+}
+
 void CWnd::UpdateWindow()
 {
     QWidget* pWidget = GetSafeHwnd();

@@ -48,6 +48,9 @@ public:
     // freshly shown window on the screen, so that it is seen before the
     // caller blocks.
     void UpdateWindow();
+    // With false, the window is not repainted until SetRedraw(true), which
+    // repaints it: for filling a control with many rows at once.
+    void SetRedraw(bool bRedraw = true);
     // The client area; for a list or other scrolled control the part inside
     // the frame and the scroll bars that the rows can use.
     QRect GetClientRect() const;
