@@ -20,6 +20,9 @@ enum : int {
     ERR_UNKNOWN_URL_SCHEME = -302,
     ERR_UNSAFE_REDIRECT = -311,
     ERR_UNSAFE_PORT = -312,
+    // The engine numbers every certificate fault in this range.
+    ERR_CERT_FIRST = -299,
+    ERR_CERT_LAST = -200,
 };
 
 // Whether the failure lies with the network or the server, so that checking
@@ -70,8 +73,12 @@ std::u16string Reason(int nNetError)
         strNumber.insert(strNumber.begin(), static_cast<char16_t>(u'0' + nValue % 10));
         nValue /= 10;
     } while (nValue != 0);
-    return u"Ühendus ebaõnnestus (veakood " + std::u16string(bNegative ? u"-" : u"") + strNumber +
-           u").";
+    strNumber.insert(0, bNegative ? u"-" : u"");
+    if (nNetError >= ERR_CERT_FIRST && nNetError <= ERR_CERT_LAST)
+        return u"Serveri turvasertifikaati ei saanud usaldada (veakood " + strNumber +
+               u"): see võib olla aegunud, antud teisele nimele või andnud keegi, keda ei "
+               u"usaldata. Turvalist ühendust ei loodud.";
+    return u"Ühendus ebaõnnestus (veakood " + strNumber + u").";
 }
 
 // A JavaScript string literal holding text: everything but a few plain
@@ -109,7 +116,8 @@ constexpr std::u16string_view kPage =
     u"<li>Kas sõnastikuprogrammi aadress on õige? Vaadake kirjet vahekaardil "
     u"„Sõnastikud“ või „Eelsõnastikud“ (nupp „Muuda...“).</li>"
     u"<li class=\"net\">Kas võrguühendus töötab?</li>"
-    u"<li class=\"net\">Proovige hiljem uuesti: nupp „Ülelaadimine“ laadib lehe uuesti.</li></ul></body>";
+    u"<li class=\"net\">Proovige hiljem uuesti: nupp „Ülelaadimine“ laadib lehe "
+    u"uuesti.</li></ul></body>";
 
 } // namespace
 

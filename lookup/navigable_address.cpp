@@ -1,5 +1,7 @@
 #include "navigable_address.h"
 
+#include "utf_text.h"
+
 namespace
 {
 
@@ -44,6 +46,6 @@ bool IsNavigableAddress(std::u16string_view address, bool bAllowFile)
 
 std::u16string RefusedAddressMessage(std::u16string_view address)
 {
-    return u"Seda aadressi ei avata: " + std::u16string(address) +
+    return u"Seda aadressi ei avata: " + WithVisibleControls(address) +
            u"\nAvada saab ainult http- ja https-aadresse.";
 }

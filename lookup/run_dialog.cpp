@@ -119,9 +119,11 @@ void CRunDialog::OnLookupButton()
 int CRunDialog::Lookup(bool bReportErrors)
 {
     UpdateData(true);
-    const auto url =
-        ComposeLookupUrl(m_word.toStdU16String(), g_dictCatalogue, m_dictCombo.GetCurSel(),
-                         g_predictCatalogue, m_predictCombo.GetCurSel());
+    const bool bTooLong = m_word.size() > kMaxWordLength;
+    const auto url = bTooLong ? std::nullopt
+                              : ComposeLookupUrl(m_word.toStdU16String(), g_dictCatalogue,
+                                                 m_dictCombo.GetCurSel(), g_predictCatalogue,
+                                                 m_predictCombo.GetCurSel());
     if (url && IsNavigableAddress(*url)) {
         const QVariant flags(static_cast<int>(navNoReadFromCache));
         m_browser.Navigate(QString::fromStdU16String(*url), &flags);
@@ -131,7 +133,13 @@ int CRunDialog::Lookup(bool bReportErrors)
     }
     // A catalogue entry may hold any text; it is refused whether or not the
     // lookup reports missing input.
-    if (url)
+    // Said also for the host's word: it was not looked up, and is never cut.
+    if (bTooLong)
+        MessageBox(QStringLiteral("Sõna on liiga pikk. Otsida saab sõna, milles on kuni %1 "
+                                  "märki.")
+                       .arg(kMaxWordLength),
+                   kError, MB_ICONEXCLAMATION);
+    else if (url)
         RefuseAddress(*url);
     else if (bReportErrors)
         MessageBox(QStringLiteral("Palun sisestage sõna ja valige sõnastik!"), kError,

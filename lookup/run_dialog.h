@@ -36,6 +36,11 @@ public:
 
     // The word of the edit box; the host's word before the page is shown.
     QString m_word;
+    // The longest word looked up; a longer one is refused with a message. In
+    // UTF-8 escaping it takes at most 2,295 characters of the address, well
+    // inside the 8 KB request line that web servers commonly accept, with
+    // room for the program's address and a pre-dictionary's parameters.
+    static constexpr qsizetype kMaxWordLength = 255;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;

@@ -8,10 +8,12 @@
 #include "utf_text.h"
 
 #include <QEventLoop>
+#include <QLocale>
 #include <QNetworkAccessManager>
 #include <QNetworkProxyFactory>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QSslError>
 #include <QTimer>
 
 #include <algorithm>
@@ -86,9 +88,45 @@ CInternetException NoAnswerHeader(int nMs)
 {
     return CInternetException(
         CInternetException::errorTimeout,
-        QStringLiteral("The operation timed out: the server did not send a complete answer "
-                       "header within %1 seconds. The download was stopped.")
-            .arg(nMs / 1000.0));
+        QStringLiteral("Server ei saatnud %1 sekundi jooksul oma vastuse päist lõpuni. "
+                       "Laadimine katkestati.")
+            .arg(QLocale(QLocale::Estonian).toString(nMs / 1000.0)));
+}
+
+// Why a secure connection was not made, in the words of the certificate's
+// first fault that a user can act on.
+QString SecureFailureText(const QList<QSslError>& errors)
+{
+    QString strReason = QStringLiteral("Turvalise ühenduse loomine serveriga ebaõnnestus.");
+    for (const QSslError& error : errors) {
+        switch (error.error()) {
+        case QSslError::CertificateExpired:
+        case QSslError::CertificateNotYetValid:
+            strReason = QStringLiteral("Serveri turvasertifikaat on aegunud või ei kehti veel.");
+            break;
+        case QSslError::HostNameMismatch:
+            strReason = QStringLiteral("Serveri turvasertifikaat on antud teisele nimele.");
+            break;
+        case QSslError::CertificateRevoked:
+            strReason = QStringLiteral("Serveri turvasertifikaat on tühistatud.");
+            break;
+        case QSslError::SelfSignedCertificate:
+        case QSslError::SelfSignedCertificateInChain:
+        case QSslError::UnableToGetIssuerCertificate:
+        case QSslError::UnableToGetLocalIssuerCertificate:
+        case QSslError::UnableToVerifyFirstCertificate:
+        case QSslError::CertificateUntrusted:
+            strReason = QStringLiteral("Serveri turvasertifikaati ei ole andnud ükski usaldatav "
+                                       "sertifitseerija.");
+            break;
+        default:
+            strReason = QStringLiteral("Serveri turvasertifikaati ei saanud usaldada.");
+            continue;
+        }
+        break;
+    }
+    return strReason + QStringLiteral(" Turvalist ühendust ei loodud ja sõnastike loendit ei "
+                                      "laaditud.");
 }
 
 } // namespace
@@ -143,6 +181,10 @@ CDictCatalogue FetchPublishedCatalogue(const std::u16string& fileName,
         pReply->abort();
     });
     QObject::connect(pReply, &QNetworkReply::finished, &loop, &QEventLoop::quit);
+    // Not ignored: a certificate that cannot be trusted ends the transfer.
+    QList<QSslError> sslErrors;
+    QObject::connect(pReply, &QNetworkReply::sslErrors, &loop,
+                     [&sslErrors](const QList<QSslError>& errors) { sslErrors = errors; });
     idle.start();
     deadline.start();
     if (!pReply->isFinished())
@@ -157,8 +199,8 @@ CDictCatalogue FetchPublishedCatalogue(const std::u16string& fileName,
     delete pReply;
     if (bTooLarge)
         throw CInternetException(CInternetException::errorTooLarge,
-                                 QStringLiteral("The server sent more than %1 bytes; this is not "
-                                                "a list of dictionaries. The download was stopped.")
+                                 QStringLiteral("Server saatis rohkem kui %1 baiti: nii suurt "
+                                                "sõnastike loendit ei ole. Laadimine katkestati.")
                                      .arg(limits.nMaxBytes));
     // Once the answer has begun, a transfer that ends early, for whatever
     // reason, keeps what arrived: the status is not examined, an error page is
@@ -180,5 +222,8 @@ CDictCatalogue FetchPublishedCatalogue(const std::u16string& fileName,
             CInternetException::errorInternal,
             QStringLiteral("Nimekirja ei saa lugeda: %1\n%2")
                 .arg(QString::fromStdU16String(Utf8ToUtf16(strFolder) + fileName), strError));
+    if (error == QNetworkReply::SslHandshakeFailedError)
+        throw CInternetException(CInternetException::errorSecureFailure,
+                                 SecureFailureText(sslErrors));
     throw CInternetException(ErrorNumber(error), strError);
 }

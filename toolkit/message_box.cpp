@@ -49,6 +49,9 @@ int AfxMessageBox(QWidget* pOwner, const QString& strText, const QString& strCap
     QPointer<QMessageBox> pBox =
         new QMessageBox(IconOf(nType), request.strCaption, strText, QMessageBox::Ok, pParent);
     pBox->setObjectName(QStringLiteral("messageBox"));
+    // Messages name addresses and entries from catalogues and downloaded
+    // lists; such text is shown as it is, never taken for markup.
+    pBox->setTextFormat(Qt::PlainText);
     pBox->exec();
     delete pBox;
     return IDOK;

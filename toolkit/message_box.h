@@ -16,7 +16,8 @@ struct MessageBoxRequest {
 
 // Shows a modal message box with an OK button and the icon of nType
 // (MB_ICONSTOP or MB_ICONEXCLAMATION and the other MB_ICON values), owned by
-// pOwner's window or else by the active window. Returns IDOK. An empty caption
+// pOwner's window or else by the active window. The text is plain text,
+// shown as it is whatever characters it holds. Returns IDOK. An empty caption
 // becomes the application name.
 int AfxMessageBox(QWidget* pOwner, const QString& strText, const QString& strCaption,
                   unsigned nType);

@@ -12,6 +12,9 @@ import sys
 import tempfile
 import time
 import unittest
+from unittest import mock
+
+from private_home import private_home
 
 BUILD = sys.argv.pop(1)
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -35,13 +38,13 @@ class EndToEnd(unittest.TestCase):
                                        stdout=subprocess.PIPE, text=True)
         self.port = int(self.server.stdout.readline())
         self.site = f"http://127.0.0.1:{self.port}"
-        self.env = dict(os.environ, QUILLBRIDGE_SITE_BASE=f"{self.site}/quillbridge/")
         # The user's own folders stay untouched, and a window the user has open
-        # never receives a test's word.
-        for name in ("HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"):
-            folder = os.path.join(self.dir, name.lower())
-            os.mkdir(folder, 0o700)
-            self.env[name] = folder
+        # never receives a test's word: every program a test starts, with or
+        # without env=self.env, gets a home of its own.
+        home = mock.patch.dict(os.environ, private_home(os.path.join(self.dir, "home")))
+        home.start()
+        self.addCleanup(home.stop)
+        self.env = dict(os.environ, QUILLBRIDGE_SITE_BASE=f"{self.site}/quillbridge/")
 
     def tearDown(self):
         self.server.kill()
@@ -359,6 +362,11 @@ class EndToEnd(unittest.TestCase):
         run = subprocess.run([program, "--help"], capture_output=True, text=True)
         self.assertEqual(run.returncode, 0)
         self.assertIn("usage: quillbridge [--] [WORD]", run.stdout)
+        # Wrong arguments: the usage on standard error and status 2, as scripts expect.
+        for wrong in (["maja", "kass"], ["--no-such-option"]):
+            run = subprocess.run([program, *wrong], capture_output=True, text=True, env=self.env)
+            self.assertEqual((run.returncode, run.stdout), (2, ""), wrong)
+            self.assertTrue(run.stderr.startswith("usage: quillbridge"), run.stderr)
         no_display = {k: v for k, v in self.env.items() if k not in ("DISPLAY", "WAYLAND_DISPLAY")}
         run = subprocess.run([program, "maja"], capture_output=True, text=True, env=no_display)
         self.assertNotEqual(run.returncode, 0)

@@ -8,6 +8,9 @@ import sys
 import tempfile
 import time
 import unittest
+from unittest import mock
+
+from private_home import private_home
 
 BUILD = sys.argv.pop(1)
 SOURCE = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
@@ -44,6 +47,12 @@ class Installed(unittest.TestCase):
         self.server = subprocess.Popen([sys.executable, os.path.join(HERE, "site_server.py"), self.log],
                                        stdout=subprocess.PIPE, text=True)
         self.site = f"http://127.0.0.1:{int(self.server.stdout.readline())}"
+        # Every program a test starts gets a home of its own.
+        self.home = tempfile.TemporaryDirectory(prefix="qb-install-home-")
+        self.addCleanup(self.home.cleanup)
+        home = mock.patch.dict(os.environ, private_home(self.home.name))
+        home.start()
+        self.addCleanup(home.stop)
         self.env = dict(os.environ, QUILLBRIDGE_SITE_BASE=f"{self.site}/quillbridge/")
         self.env.pop("QUILLBRIDGE_DEBUG", None)
         # The user's own folders stay untouched, and a window the user has open

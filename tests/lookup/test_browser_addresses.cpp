@@ -11,6 +11,7 @@
 #include "win_defs.h"
 
 #include <QComboBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QWebEnginePage>
 #include <QWebEngineView>
@@ -21,14 +22,31 @@
 #include <string>
 #include <vector>
 
-TEST(RunPageAddresses, OnlyWebAddressesAreOpenedAndNoScriptOfAnotherRuns)
+namespace
+{
+
+// The maker's site and one web dictionary, chosen, on server; no pre-dictionary.
+void ServeSiteAndDictionary(TestHttpServer& server)
 {
     CWebBrowser::RegisterControlClass();
-    TestHttpServer server;
     server.ServePage("/quillbridge/about.html", QStringLiteral("Teave"));
     server.ServePage("/dict", QStringLiteral("Sõnastik"));
     ::setenv("QUILLBRIDGE_SITE_BASE", server.Url("/quillbridge/").toString().toUtf8().constData(),
              1);
+    g_dictCatalogue.Reset();
+    g_dictCatalogue.AddEntry(
+        CDictEntry(u"Veeb", u"utf8", server.Url("/dict?w=").toString().toStdU16String()));
+    g_dictCatalogue.selection = 0;
+    g_predictCatalogue.Reset();
+    g_predictCatalogue.selection = 0;
+}
+
+} // namespace
+
+TEST(RunPageAddresses, OnlyWebAddressesAreOpenedAndNoScriptOfAnotherRuns)
+{
+    TestHttpServer server;
+    ServeSiteAndDictionary(server);
     const std::vector<std::u16string> refused = {
         u"javascript:document.title='jooksis '+location.href;//",
         u"JavaScript:document.title='jooksis';//",
@@ -36,14 +54,8 @@ TEST(RunPageAddresses, OnlyWebAddressesAreOpenedAndNoScriptOfAnotherRuns)
         u"file:///etc/passwd?w=",
         u"/etc/passwd?w=",
     };
-    g_dictCatalogue.Reset();
-    g_dictCatalogue.AddEntry(
-        CDictEntry(u"Veeb", u"utf8", server.Url("/dict?w=").toString().toStdU16String()));
     for (const std::u16string& strAddress : refused)
         g_dictCatalogue.AddEntry(CDictEntry(u"Halb", u"utf8", strAddress));
-    g_dictCatalogue.selection = 0;
-    g_predictCatalogue.Reset();
-    g_predictCatalogue.selection = 0;
 
     CPropertySheet sheet(QStringLiteral("KV Quillbridge"));
     CRunDialog page;
@@ -109,5 +121,49 @@ TEST(RunPageAddresses, OnlyWebAddressesAreOpenedAndNoScriptOfAnotherRuns)
             << box.strText.toStdString();
         EXPECT_EQ(box.strCaption, QStringLiteral("Viga"));
         EXPECT_EQ(box.nType & MB_ICONMASK, static_cast<unsigned>(MB_ICONERROR));
+    }
+}
+
+TEST(RunPageAddresses, AWordOverTheLongestIsSaidNeitherLookedUpNorCut)
+{
+    TestHttpServer server;
+    ServeSiteAndDictionary(server);
+
+    CPropertySheet sheet(QStringLiteral("KV Quillbridge"));
+    CRunDialog page;
+    // The host's word, longer than the edit box holds too.
+    page.m_word = QString(40000, u'õ');
+    sheet.AddPage(&page);
+    MessageBoxRecorder boxes;
+    int nBoxesAtOpen = -1;
+    qsizetype nKept = -1;
+    WhenModal([&](QWidget*) {
+        auto* pEdit = qobject_cast<QLineEdit*>(page.GetDlgItem(1002));
+        auto* pLook = qobject_cast<QPushButton*>(page.GetDlgItem(1004));
+        ASSERT_TRUE(pEdit && pLook);
+        ASSERT_TRUE(
+            WaitFor([&] { return !server.RequestsFor("/quillbridge/about.html").isEmpty(); }));
+        nBoxesAtOpen = boxes.Count();
+        pEdit->setText(QString(CRunDialog::kMaxWordLength, u'õ'));
+        pLook->click();
+        ASSERT_TRUE(WaitFor([&] { return !server.RequestsFor("/dict").isEmpty(); }));
+        pEdit->setText(QString(CRunDialog::kMaxWordLength + 1, u'a'));
+        pLook->click();
+        nKept = pEdit->text().size();
+        sheet.EndDialog(IDCANCEL);
+    });
+    sheet.DoModal();
+    ::unsetenv("QUILLBRIDGE_SITE_BASE");
+
+    EXPECT_EQ(nBoxesAtOpen, 1);
+    EXPECT_EQ(nKept, CRunDialog::kMaxWordLength + 1);
+    const QList<TestHttpServer::Request> lookups = server.RequestsFor("/dict");
+    ASSERT_EQ(lookups.size(), 1);
+    EXPECT_EQ(lookups[0].target, "/dict?w=" + QByteArray("%C3%B5").repeated(255));
+    ASSERT_EQ(boxes.Count(), 2);
+    for (const MessageBoxRequest& box : boxes.Boxes()) {
+        EXPECT_EQ(box.strText, QStringLiteral("Sõna on liiga pikk. Otsida saab sõna, milles on "
+                                              "kuni 255 märki."));
+        EXPECT_EQ(box.nType & MB_ICONMASK, static_cast<unsigned>(MB_ICONEXCLAMATION));
     }
 }

@@ -4,6 +4,7 @@
 #include "ole_exception.h"
 #include "test_browser_page.h"
 #include "test_http_server.h"
+#include "untrusted_tls_server.h"
 #include "unused_port.h"
 #include "win_defs.h"
 
@@ -112,6 +113,19 @@ QString PageText(const CWebBrowser& browser)
     return strText;
 }
 
+// What a script run in the page shown gives.
+QVariant PageScript(const CWebBrowser& browser, const QString& strScript)
+{
+    QVariant result;
+    bool bDone = false;
+    browser.GetView()->page()->runJavaScript(strScript, [&](const QVariant& value) {
+        result = value;
+        bDone = true;
+    });
+    WaitFor([&] { return bDone; });
+    return result;
+}
+
 } // namespace
 
 TEST_F(WebBrowser, AnAddressThatCannotBeLoadedShowsOurPageAndAServersErrorPageIsShownAsSent)
@@ -122,9 +136,10 @@ TEST_F(WebBrowser, AnAddressThatCannotBeLoadedShowsOurPageAndAServersErrorPageIs
     m_server.Serve("/missing", missing);
     const UnusedPort refusing;
     ASSERT_NE(refusing.Port(), 0);
-    // Markup in the address must stay text.
+    // Markup and character references in the address must stay text.
     const QUrl unreachable(
-        QStringLiteral("http://127.0.0.1:%1/s%C3%B5na?w=<b>x</b>").arg(refusing.Port()));
+        QStringLiteral("http://127.0.0.1:%1/s%C3%B5na?w=<b id=m>x</b>&amp;&lt;i&gt;")
+            .arg(refusing.Port()));
     QWebEngineView* pView = m_page.m_browser.GetView();
     const QString strOurTitle = QStringLiteral("Lehte ei saa avada");
 
@@ -144,6 +159,12 @@ TEST_F(WebBrowser, AnAddressThatCannotBeLoadedShowsOurPageAndAServersErrorPageIs
         QStringLiteral("Ühendust ei saadud: sellel aadressil ei vasta ükski veebiserver.")));
     EXPECT_TRUE(strText.contains(QStringLiteral("sõnastikuprogrammi aadress")));
     EXPECT_TRUE(strText.contains(QStringLiteral("võrguühendus")));
+    EXPECT_EQ(PageScript(m_page.m_browser,
+                         QStringLiteral("var a=document.getElementById('address');"
+                                        "[a.textContent,a.childElementCount,"
+                                        "document.querySelectorAll('#m,i').length].join('|')"))
+                  .toString(),
+              unreachable.toDisplayString() + QStringLiteral("|0|0"));
     // The failed address is a page of the history like any other.
     EXPECT_EQ(m_page.CurrentUrl(), unreachable);
     ASSERT_TRUE(WaitFor([&] { return m_page.m_toolBar.IsButtonEnabled(1); }));
@@ -165,6 +186,16 @@ TEST_F(WebBrowser, AnAddressThatCannotBeLoadedShowsOurPageAndAServersErrorPageIs
         << strRefusal.toStdString();
     EXPECT_FALSE(strRefusal.contains(QStringLiteral("veakood")));
     EXPECT_FALSE(strRefusal.contains(QStringLiteral("võrguühendus")));
+    // A certificate nobody trusts is said in words, as the other failures are.
+    const UntrustedTlsServer tls;
+    ASSERT_TRUE(tls.IsListening());
+    ASSERT_TRUE(step([&] { m_page.m_browser.Navigate(tls.Url(QStringLiteral("/")).toString()); },
+                     strOurTitle))
+        << pView->title().toStdString();
+    EXPECT_TRUE(PageText(m_page.m_browser)
+                    .contains(QStringLiteral("Serveri turvasertifikaati ei saanud usaldada "
+                                             "(veakood -202)")))
+        << PageText(m_page.m_browser).toStdString();
 }
 
 TEST_F(WebBrowser, CallsTheBrowserCannotCarryOutRaise)

@@ -182,6 +182,12 @@ TEST(NavigableAddress, OnlyWebAddressesWithAServerAndFilesOnlyForTheSite)
         {u"http://", false, false},      // no server named
         {u"http:///etc/passwd", false, false},
         {u"http:x.ee/", false, false},
+        // The scheme is matched whole, not by its beginning.
+        {u"httpx://x.ee/", false, false},
+        {u"http-foo://x.ee/", false, false},
+        {u"https+x://x.ee/", false, false},
+        {u"htt://x.ee/", false, false},
+        {u"filex:///etc/passwd", false, false},
         {u"javascript:document.title=location.href;//", false, false},
         {u"JavaScript:alert(1)", false, false},
         {u"data:text/html,<script>alert(1)</script>", false, false},
@@ -196,6 +202,8 @@ TEST(NavigableAddress, OnlyWebAddressesWithAServerAndFilesOnlyForTheSite)
         EXPECT_EQ(IsNavigableAddress(c.pszAddress), c.bWeb);
         EXPECT_EQ(IsNavigableAddress(c.pszAddress, true), c.bSite);
     }
-    EXPECT_EQ(RefusedAddressMessage(u"data:x"),
-              u"Seda aadressi ei avata: data:x\nAvada saab ainult http- ja https-aadresse.");
+    // The address reads as one run of text, whatever it holds.
+    EXPECT_EQ(RefusedAddressMessage(u"data:x\r\n\t\u0085\u2028\u2067<b>\u00a0õ"),
+              u"Seda aadressi ei avata: data:x\ufffd\ufffd\ufffd\ufffd\ufffd\ufffd<b>\u00a0õ\n"
+              u"Avada saab ainult http- ja https-aadresse.");
 }

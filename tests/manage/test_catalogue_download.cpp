@@ -2,6 +2,7 @@
 #include "internet_exception.h"
 #include "manage_test.h"
 #include "test_http_server.h"
+#include "untrusted_tls_server.h"
 #include "unused_port.h"
 
 #include <QDir>
@@ -163,6 +164,20 @@ TEST_F(CatalogueDownloadTest, AnInstalledSiteIsReadFromItsFolder)
     EXPECT_TRUE(m_server.Requests().empty());
 }
 
+TEST_F(CatalogueDownloadTest, AnUntrustedCertificateIsASecureFailureSaidInEstonian)
+{
+    const UntrustedTlsServer tls;
+    ASSERT_TRUE(tls.IsListening());
+    const SiteBaseOverride secure(tls.Url(QStringLiteral("/quillbridge/")).toString());
+    const CInternetException e = FetchFailure();
+    EXPECT_GE(tls.Handshakes(), 1);
+    EXPECT_EQ(e.m_dwError, static_cast<unsigned long>(CInternetException::errorSecureFailure));
+    EXPECT_EQ(e.GetErrorMessage(),
+              QStringLiteral("Serveri turvasertifikaati ei ole andnud ükski usaldatav "
+                             "sertifitseerija. Turvalist ühendust ei loodud ja sõnastike loendit "
+                             "ei laaditud."));
+}
+
 TEST_F(CatalogueDownloadTest, AStalledServerEndsAfterTheIdleTimeOut)
 {
     TestHttpServer::Reply stall;
@@ -176,7 +191,8 @@ TEST_F(CatalogueDownloadTest, AStalledServerEndsAfterTheIdleTimeOut)
     EXPECT_GE(timer.elapsed(), 450);
     EXPECT_LT(timer.elapsed(), 15000);
     EXPECT_EQ(e.m_dwError, static_cast<unsigned long>(CInternetException::errorTimeout));
-    EXPECT_TRUE(e.GetErrorMessage().contains(QStringLiteral("timed out"))) << e.what();
+    EXPECT_EQ(e.GetErrorMessage(), QStringLiteral("Server ei saatnud 0,5 sekundi jooksul oma "
+                                                  "vastuse päist lõpuni. Laadimine katkestati."));
 
     // A header without end is not an answer, and the message does not claim
     // that nothing came.
@@ -188,7 +204,7 @@ TEST_F(CatalogueDownloadTest, AStalledServerEndsAfterTheIdleTimeOut)
     const CInternetException f = FetchFailure({500, 4 * 1024 * 1024, 2000});
     EXPECT_LT(timer.elapsed(), 5000);
     EXPECT_EQ(f.m_dwError, static_cast<unsigned long>(CInternetException::errorTimeout));
-    EXPECT_TRUE(f.GetErrorMessage().contains(QStringLiteral("complete answer header"))) << f.what();
+    EXPECT_TRUE(f.GetErrorMessage().contains(QStringLiteral("vastuse päist lõpuni"))) << f.what();
 
     // Progress keeps it going: a body that trickles in slower than the
     // time-out in all, but never pauses that long, arrives. The pauses are
@@ -214,7 +230,9 @@ TEST_F(CatalogueDownloadTest, ABodyOverTheCapEndsTheDownloadWithNothing)
     Serve(body);
     const CInternetException e = FetchFailure();
     EXPECT_EQ(e.m_dwError, static_cast<unsigned long>(CInternetException::errorTooLarge));
-    EXPECT_TRUE(e.GetErrorMessage().contains(QString::number(limits.nMaxBytes))) << e.what();
+    EXPECT_EQ(e.GetErrorMessage(), QStringLiteral("Server saatis rohkem kui 4194304 baiti: nii "
+                                                  "suurt sõnastike loendit ei ole. Laadimine "
+                                                  "katkestati."));
 
     // At the cap exactly it is still a list.
     Serve(body.left(limits.nMaxBytes));

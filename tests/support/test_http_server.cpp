@@ -124,9 +124,8 @@ private:
                 Send(pGuard, Head(reply));
                 if (reply.mode == Reply::Mode::HeaderFlood)
                     return Repeat(pGuard, reply.chunkDelayMs, [this, pGuard, n = 0]() mutable {
-                        Send(pGuard, "X-Flood-" + QByteArray::number(++n) + ": " +
-                                         QByteArray(64, 'a') + "\r\n");
-                        return true;
+                        return Send(pGuard, "X-Flood-" + QByteArray::number(++n) + ": " +
+                                                QByteArray(64, 'a') + "\r\n");
                     });
                 if (reply.mode == Reply::Mode::Endless)
                     return SendEndlessly(pGuard, reply.body.isEmpty() ? QByteArray(65536, 'a')
@@ -146,7 +145,8 @@ private:
             return;
         if (reply.mode == Reply::Mode::Trickle)
             return Repeat(pSocket, reply.chunkDelayMs, [this, pSocket, reply, n = 0]() mutable {
-                Send(pSocket, reply.body.mid(n, reply.chunkBytes));
+                if (!Send(pSocket, reply.body.mid(n, reply.chunkBytes)))
+                    return false;
                 n += reply.chunkBytes;
                 if (n < reply.body.size())
                     return true;
@@ -177,10 +177,17 @@ private:
         return head + "\r\n";
     }
 
-    void Send(QTcpSocket* pSocket, const QByteArray& data)
+    // False once the client has gone: nothing more can be sent on this connection.
+    bool Send(QTcpSocket* pSocket, const QByteArray& data)
     {
-        m_pOwner->m_nBytesSent += pSocket->write(data);
+        if (pSocket->state() != QAbstractSocket::ConnectedState)
+            return false;
+        const qint64 nWritten = pSocket->write(data);
+        if (nWritten < 0)
+            return false;
+        m_pOwner->m_nBytesSent += nWritten;
         pSocket->flush();
+        return pSocket->state() == QAbstractSocket::ConnectedState;
     }
 
     // step runs every delayMs while the socket lives and step returns true.
@@ -201,7 +208,8 @@ private:
         const QByteArray chunk = QByteArray::number(part.size(), 16) + "\r\n" + part + "\r\n";
         const auto topUp = [this, pSocket, chunk] {
             while (pSocket->bytesToWrite() < 4 * chunk.size())
-                Send(pSocket, chunk);
+                if (!Send(pSocket, chunk))
+                    return;
         };
         QObject::connect(pSocket, &QTcpSocket::bytesWritten, pSocket, topUp);
         topUp();

@@ -5,6 +5,7 @@
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QTcpSocket>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -121,4 +122,45 @@ TEST(TestHttpServer, AnswersWhileTheTestThreadBlocks)
         answer += socket.readAll();
     EXPECT_TRUE(answer.startsWith("HTTP/1.1 200"));
     EXPECT_TRUE(answer.contains("<title>ok</title>"));
+}
+
+// An answer without end stops when its client goes, whenever that is: the
+// server neither spins on the closed connection nor keeps others waiting.
+TEST(TestHttpServer, AnswersWithoutEndStopWhenTheClientGoes)
+{
+    TestHttpServer server;
+    server.ServePage("/after", QStringLiteral("ok"));
+    TestHttpServer::Reply endless;
+    endless.mode = TestHttpServer::Reply::Mode::Endless;
+    server.Serve("/endless", endless);
+    TestHttpServer::Reply flood;
+    flood.mode = TestHttpServer::Reply::Mode::HeaderFlood;
+    flood.chunkDelayMs = 1;
+    server.Serve("/flood", flood);
+    for (const QByteArray path : {"/endless", "/flood"}) {
+        SCOPED_TRACE(path.constData());
+        for (int nRound = 0; nRound < 5; ++nRound) {
+            QTcpSocket socket;
+            socket.connectToHost(QHostAddress::LocalHost, server.Port());
+            ASSERT_TRUE(socket.waitForConnected(3000));
+            socket.write("GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
+            QByteArray answer;
+            while (answer.size() < 4096 && socket.waitForReadyRead(3000))
+                answer += socket.read(4096);
+            ASSERT_TRUE(answer.startsWith("HTTP/1.1 200"));
+            // Unread bytes make the close a reset, which the next write meets.
+            socket.abort();
+        }
+        QElapsedTimer timer;
+        timer.start();
+        qint64 nSent = -1;
+        while (timer.elapsed() < 3000 && nSent != server.BytesSent()) {
+            nSent = server.BytesSent();
+            QTest::qWait(200);
+        }
+        EXPECT_EQ(server.BytesSent(), nSent);
+        const Result after = Fetch(QNetworkRequest(server.Url("/after")));
+        EXPECT_EQ(after.error, QNetworkReply::NoError);
+        EXPECT_LT(after.elapsedMs, 3000);
+    }
 }

@@ -11,6 +11,7 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileInfo>
+#include <QLabel>
 #include <QMessageBox>
 #include <QTest>
 
@@ -24,6 +25,7 @@ struct ShownBox {
     QString strTitle;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QWidget* pParent = nullptr;
+    QString strRead; // the text as the box shows it to the reader
 };
 
 // Answers the next real message box and tells what it showed.
@@ -34,7 +36,12 @@ ShownBox AnswerNextBox(const std::function<void()>& show)
         auto* pBox = qobject_cast<QMessageBox*>(pModal);
         if (!pBox)
             return;
-        shown = {pBox->text(), pBox->windowTitle(), pBox->icon(), pBox->parentWidget()};
+        shown = {pBox->text(), pBox->windowTitle(), pBox->icon(), pBox->parentWidget(), {}};
+        if (auto* pLabel = pBox->findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+            pLabel->setTextInteractionFlags(Qt::TextSelectableByMouse);
+            pLabel->setSelection(0, static_cast<int>(pBox->text().size()));
+            shown.strRead = pLabel->selectedText();
+        }
         pBox->button(QMessageBox::Ok)->click();
     });
     show();
@@ -73,6 +80,18 @@ TEST(MessageBox, StopAndExclamationIconsWithTheirCaption)
     EXPECT_EQ(plain.strTitle, AfxGetAppName());
     EXPECT_EQ(plain.icon, QMessageBox::NoIcon);
     wnd.Detach();
+}
+
+TEST(MessageBox, TextIsShownAsItIsNeverAsMarkup)
+{
+    // An address from a catalogue, as "Seda aadressi ei avata" names it.
+    const QString strText =
+        QStringLiteral("Seda aadressi ei avata: data:text/html,<script>x</script><b>y</b><!--\n"
+                       "Avada saab ainult http- ja https-aadresse.");
+    ShownBox shown = AnswerNextBox(
+        [&] { AfxMessageBox(nullptr, strText, QStringLiteral("Viga"), MB_ICONERROR); });
+    EXPECT_EQ(shown.strRead,
+              QString(strText).replace(QLatin1Char('\n'), QChar::ParagraphSeparator));
 }
 
 TEST(MessageBox, TheApplicationNameIsTheModuleFileName)
