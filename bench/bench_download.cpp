@@ -1,18 +1,23 @@
 // Downloading a published list of 20,000 entries from a server on 127.0.0.1 in
 // this process, beside a plain Qt Network GET of the same body that reads it
-// whole and parses nothing.
+// whole and parses nothing; and the selection dialog "Laadi..." shown with a
+// list of 50,000 entries, beside the download and reading of that list alone.
 #include "bench_data.h"
 #include "catalogue_download.h"
+#include "list_ctrl.h"
+#include "load_dialog.h"
 #include "memory_file.h"
 #include "published_list.h"
+#include "win_defs.h"
 
 #include <benchmark/benchmark.h>
 
-#include <QCoreApplication>
+#include <QApplication>
 #include <QEventLoop>
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
+#include <QTreeWidget>
 
 #include <arpa/inet.h>
 #include <cstdlib>
@@ -96,10 +101,74 @@ CListServer& Server()
     return server;
 }
 
-std::string SiteBase()
+std::string SiteBase(const CListServer& server = Server())
 {
-    return "http://127.0.0.1:" + std::to_string(Server().Port()) + "/";
+    return "http://127.0.0.1:" + std::to_string(server.Port()) + "/";
 }
+
+constexpr int kLongEntries = 50000;
+
+// 50,000 entries under the size cap, as long a list as the cap lets through:
+// short names and addresses, about 3 MB.
+CListServer& LongListServer()
+{
+    static CListServer server([] {
+        CDictCatalogue list(u"", u"", 0);
+        for (int i = 0; i < kLongEntries; ++i) {
+            const std::u16string strNumber = QString::number(i).toStdU16String();
+            list.AddEntry(CDictEntry(u"Õ" + strNumber, u"utf8", u"http://h/" + strNumber + u"?w="));
+        }
+        CMemoryFile image;
+        list.WriteTo(image);
+        return image.GetData();
+    }());
+    return server;
+}
+
+// The dialog up to where it waits for the user, drawn once, then closed.
+class CShownLoadDialog : public CLoadDialog
+{
+public:
+    using CLoadDialog::CLoadDialog;
+    bool OnInitDialog() override
+    {
+        const bool bResult = CLoadDialog::OnInitDialog();
+        GetSafeHwnd()->grab();
+        EndDialog(IDCANCEL);
+        return bResult;
+    }
+};
+
+void BM_SelectionDialog_Ours(benchmark::State& state)
+{
+    ::setenv("QUILLBRIDGE_SITE_BASE", SiteBase(LongListServer()).c_str(), 1);
+    CDictCatalogue catalogue(u"Sõnastikud", u"dict.kvd", 0);
+    QTreeWidget page;
+    page.setColumnCount(3);
+    CListCtrl pageList;
+    pageList.Attach(&page);
+    for (auto _ : state) {
+        CShownLoadDialog dlg(&pageList, nullptr);
+        dlg.SetCatalogue(&catalogue);
+        dlg.DoModal();
+    }
+    pageList.Detach();
+}
+BENCHMARK(BM_SelectionDialog_Ours)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_SelectionDialog_ReadList(benchmark::State& state)
+{
+    ::setenv("QUILLBRIDGE_SITE_BASE", SiteBase(LongListServer()).c_str(), 1);
+    for (auto _ : state) {
+        auto list = std::make_unique<CDictCatalogue>(FetchPublishedCatalogue(u"dict.kvd"));
+        state.PauseTiming();
+        if (list->GetCount() != kLongEntries)
+            state.SkipWithError("the list did not arrive whole");
+        list.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_SelectionDialog_ReadList)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 void BM_Download_Ours(benchmark::State& state)
 {
@@ -153,7 +222,7 @@ int main(int argc, char** argv)
     // No proxy of the environment may take the requests elsewhere.
     for (const char* name : {"http_proxy", "HTTP_PROXY", "all_proxy", "ALL_PROXY"})
         ::unsetenv(name);
-    QCoreApplication app(argc, argv);
+    QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
