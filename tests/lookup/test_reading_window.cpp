@@ -172,14 +172,19 @@ TEST(ReadingWindow, BrowserKeysFindBarAndTheWordBoxThatFollowsThePage)
         auto* pText = pBar->findChild<QLineEdit*>("findText");
         auto* pCount = pBar->findChild<QLabel*>("findCount");
         EXPECT_TRUE(pText->hasFocus());
-        QTest::keyClicks(pText, QStringLiteral("VASTE"));
-        EXPECT_TRUE(WaitFor([&] { return pCount->text() == QStringLiteral("1/2"); }))
+        // One edit, as a paste makes it: which match a search typed letter by
+        // letter ends on is the engine's own affair.
+        pText->setText(QStringLiteral("VASTE"));
+        emit pText->textEdited(pText->text());
+        EXPECT_TRUE(WaitFor([&] { return pCount->text().endsWith(QStringLiteral("/2")); }))
             << pCount->text().toStdString();
+        const QString strFirst = pCount->text();
+        const QString strOther = strFirst == QStringLiteral("1/2") ? "2/2" : "1/2";
         QTest::keyClick(pText, Qt::Key_Return);
-        EXPECT_TRUE(WaitFor([&] { return pCount->text() == QStringLiteral("2/2"); }))
+        EXPECT_TRUE(WaitFor([&] { return pCount->text() == strOther; }))
             << pCount->text().toStdString();
         QTest::keyClick(pText, Qt::Key_Return, Qt::ShiftModifier);
-        EXPECT_TRUE(WaitFor([&] { return pCount->text() == QStringLiteral("1/2"); }));
+        EXPECT_TRUE(WaitFor([&] { return pCount->text() == strFirst; }));
         Screenshot(pSheet, "find_bar.png");
         EXPECT_EQ(pBar->geometry().top(), pView->geometry().bottom() + 1);
         EXPECT_EQ(pBar->geometry().bottom(), browserRoom.bottom()) << "under the page";
