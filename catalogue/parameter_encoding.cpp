@@ -89,22 +89,13 @@ char16_t* EscapeCodePage(std::u16string_view text, const CCodePageTable& table, 
 // character that is no byte.
 std::optional<std::string> EscapedBytes(std::u16string_view escaped)
 {
-    const auto hex = [](char16_t c) -> int {
-        if (c >= u'0' && c <= u'9')
-            return c - u'0';
-        if (c >= u'A' && c <= u'F')
-            return c - u'A' + 10;
-        if (c >= u'a' && c <= u'f')
-            return c - u'a' + 10;
-        return -1;
-    };
     std::string bytes;
     bytes.reserve(escaped.size());
     for (std::size_t i = 0; i < escaped.size(); ++i) {
         const char16_t c = escaped[i];
         if (c == u'%') {
-            const int nHigh = i + 2 < escaped.size() ? hex(escaped[i + 1]) : -1;
-            const int nLow = nHigh >= 0 ? hex(escaped[i + 2]) : -1;
+            const int nHigh = i + 2 < escaped.size() ? HexDigitValue(escaped[i + 1]) : -1;
+            const int nLow = nHigh >= 0 ? HexDigitValue(escaped[i + 2]) : -1;
             if (nLow < 0)
                 return std::nullopt;
             bytes.push_back(static_cast<char>(nHigh * 16 + nLow));
@@ -182,6 +173,17 @@ std::optional<std::u16string> DecodeCodePage(const std::string& bytes, const CCo
 }
 
 } // namespace
+
+int HexDigitValue(char16_t c)
+{
+    if (c >= u'0' && c <= u'9')
+        return c - u'0';
+    if (c >= u'A' && c <= u'F')
+        return c - u'A' + 10;
+    if (c >= u'a' && c <= u'f')
+        return c - u'a' + 10;
+    return -1;
+}
 
 std::u16string EscapeParameter(const std::u16string& strText, const std::u16string& strEncoding)
 {

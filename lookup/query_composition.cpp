@@ -13,17 +13,6 @@ namespace
 
 constexpr char16_t kHex[] = u"0123456789ABCDEF";
 
-int HexValue(char16_t c)
-{
-    if (c >= u'0' && c <= u'9')
-        return c - u'0';
-    if (c >= u'A' && c <= u'F')
-        return c - u'A' + 10;
-    if (c >= u'a' && c <= u'f')
-        return c - u'a' + 10;
-    return -1;
-}
-
 char16_t Lower(char16_t c)
 {
     return c >= u'A' && c <= u'Z' ? static_cast<char16_t>(c - u'A' + u'a') : c;
@@ -91,8 +80,8 @@ std::u16string CanonicalAddress(std::u16string_view address)
     for (std::size_t i = 0; i < rest.size(); ++i) {
         const char16_t c = rest[i];
         if (c == u'%') {
-            const int nHigh = i + 2 < rest.size() ? HexValue(rest[i + 1]) : -1;
-            const int nLow = nHigh >= 0 ? HexValue(rest[i + 2]) : -1;
+            const int nHigh = i + 2 < rest.size() ? HexDigitValue(rest[i + 1]) : -1;
+            const int nLow = nHigh >= 0 ? HexDigitValue(rest[i + 2]) : -1;
             if (nLow < 0) {
                 AppendEscaped(out, '%');
                 continue;

@@ -1,5 +1,6 @@
 #include "site_address.h"
 
+#include "parameter_encoding.h"
 #include "utf_text.h"
 
 #include <algorithm>
@@ -36,11 +37,7 @@ std::string InstalledSiteFolder()
     std::string strPath;
     for (std::size_t i = 0; i < rest.size(); ++i) {
         const auto hex = [&](std::size_t n) {
-            const char c = rest[n];
-            return c >= '0' && c <= '9'   ? c - '0'
-                   : c >= 'a' && c <= 'f' ? c - 'a' + 10
-                   : c >= 'A' && c <= 'F' ? c - 'A' + 10
-                                          : -1;
+            return HexDigitValue(static_cast<unsigned char>(rest[n]));
         };
         if (rest[i] == '%' && i + 2 < rest.size() && hex(i + 1) >= 0 && hex(i + 2) >= 0) {
             strPath.push_back(static_cast<char>(hex(i + 1) * 16 + hex(i + 2)));
