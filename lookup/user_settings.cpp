@@ -67,5 +67,6 @@ QString CUserSettings::UserFilePath(const QString& strName)
 
 bool CUserSettings::MakeUserFolder()
 {
-    return CCatalogueLocation(std::string(), CCatalogueLocation::UserDataFolder()).MakeUserFolder();
+    return CCatalogueLocation(std::string(), CCatalogueLocation::UserDataFolder())
+               .MakeUserFolder() == 0;
 }

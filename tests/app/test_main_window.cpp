@@ -137,6 +137,10 @@ TEST_F(MainWindow, GrownWindowGrowsItsPagesAndOpensAtThatSizeNextRun)
         CUserSettings settings;
         settings.SetValue(QStringLiteral("mainWindow/width"), 20000);
         settings.SetValue(QStringLiteral("mainWindow/height"), QStringLiteral("20000"));
+        // Written at once, not only when the object goes.
+        QFile file(m_home.filePath(QStringLiteral("quillbridge/settings.ini")));
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(file.readAll().contains("height=20000"));
     }
     EXPECT_EQ(Run([&](CMainDialog&, QWidget* pSheet) {
                   const QSize screen = pSheet->screen()->availableGeometry().size();
