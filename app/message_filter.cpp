@@ -1,7 +1,6 @@
 #include "message_filter.h"
 
-#include <cstdlib>
-#include <cstring>
+#include "debug_output.h"
 
 namespace
 {
@@ -13,8 +12,7 @@ bool g_bDebug = false;
 
 void CMessageFilter::Install()
 {
-    const char* pszDebug = std::getenv("QUILLBRIDGE_DEBUG");
-    g_bDebug = pszDebug && *pszDebug && std::strcmp(pszDebug, "0") != 0;
+    g_bDebug = IsDebugOutputOn();
     // Qt hands back its default handler when none was installed before.
     g_pPrevious = qInstallMessageHandler(&CMessageFilter::Handle);
 }

@@ -2,6 +2,7 @@
 
 #include "exception_report.h"
 #include "main_dialog.h"
+#include "window_socket.h"
 
 #include <QApplication>
 #include <QLocalSocket>
@@ -16,8 +17,6 @@
 namespace
 {
 
-// The variable the quillbridge program sets for its own run only.
-constexpr const char* kEnvironmentName = "QUILLBRIDGE_WINDOW_SOCKET";
 // A word is short; anything longer is not from the program.
 constexpr qsizetype kMaxMessage = 64 * 1024;
 // A caller that connects and says nothing is let go.
@@ -43,12 +42,12 @@ CWindowServer::CWindowServer(CMainDialog& dialog, qintptr nListener) : m_dialog(
 
 qintptr CWindowServer::TakeListenerFromEnvironment()
 {
-    const char* pszValue = std::getenv(kEnvironmentName);
+    const char* pszValue = std::getenv(CWindowSocket::kEnvironmentName);
     if (!pszValue)
         return -1;
     char* pszEnd = nullptr;
     const long nValue = std::strtol(pszValue, &pszEnd, 10);
-    ::unsetenv(kEnvironmentName);
+    ::unsetenv(CWindowSocket::kEnvironmentName);
     struct stat info {
     };
     int nListening = 0;
@@ -98,6 +97,8 @@ void CWindowServer::OnWord(QLocalSocket* pSocket, const QByteArray& word)
     if (!bBusy && !word.isEmpty())
         AfxCallHandler(pSheet, [&] { m_dialog.LookUpWord(QString::fromUtf8(word)); });
     BringForward(bBusy ? pModal : pSheet);
-    pSocket->write(bBusy ? "busy\n" : "ok\n");
+    const std::string_view answer =
+        bBusy ? CWindowSocket::kBusyAnswer : CWindowSocket::kLookedUpAnswer;
+    pSocket->write(answer.data(), static_cast<qint64>(answer.size()));
     pSocket->disconnectFromServer();
 }

@@ -30,10 +30,8 @@ CFileLock::CFileLock(const std::string& strPath)
         return;
     const auto end = std::chrono::steady_clock::now() + kWait;
     for (;;) {
-        if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0) {
-            m_bHeld = true;
+        if (::flock(m_fd, LOCK_EX | LOCK_NB) == 0)
             return;
-        }
         if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= end)
             return;
         std::this_thread::sleep_for(kPoll);

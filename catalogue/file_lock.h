@@ -17,9 +17,6 @@ public:
     CFileLock& operator=(const CFileLock&) = delete;
     ~CFileLock();
 
-    bool IsHeld() const { return m_bHeld; }
-
 private:
     int m_fd = -1;
-    bool m_bHeld = false;
 };

@@ -1,6 +1,7 @@
 #include "parameter_encoding.h"
 
 #include "code_page_table.h"
+#include "utf_text.h"
 
 #include <array>
 #include <memory>
@@ -148,12 +149,7 @@ std::optional<std::u16string> DecodeUtf8(const std::string& bytes)
         }
         if (c < nMin || c > 0x10FFFF)
             return std::nullopt;
-        if (c >= 0x10000) {
-            text.push_back(static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10)));
-            text.push_back(static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF)));
-        } else {
-            text.push_back(static_cast<char16_t>(c));
-        }
+        AppendUtf16(text, c);
         i += static_cast<std::size_t>(nFollow) + 1;
     }
     return text;

@@ -9,11 +9,11 @@
 inline constexpr const char16_t* kEncodingNames[] = {u"utf8", u"baltic", u"western"};
 inline constexpr int kEncodingCount = 3;
 
-// The text as bytes of the named encoding, every byte other than an ASCII
-// letter or digit written as %XX; an unknown encoding name gives "".
 // The value of a hexadecimal digit of an escape, either case; -1 for any other character.
 int HexDigitValue(char16_t c);
 
+// The text as bytes of the named encoding, every byte other than an ASCII
+// letter or digit written as %XX; an unknown encoding name gives "".
 std::u16string EscapeParameter(const std::u16string& strText, const std::u16string& strEncoding);
 
 // The text that an escaped parameter in the named encoding stands for: %XX

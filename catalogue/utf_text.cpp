@@ -37,6 +37,18 @@ void AppendUtf16(std::u16string& out, char32_t c)
     }
 }
 
+char32_t CodePointAt(std::u16string_view text, std::size_t nPos, std::size_t& nUnits)
+{
+    const char16_t c = text[nPos];
+    nUnits = 1;
+    if (c >= 0xD800 && c <= 0xDBFF && nPos + 1 < text.size() && text[nPos + 1] >= 0xDC00 &&
+        text[nPos + 1] <= 0xDFFF) {
+        nUnits = 2;
+        return 0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (text[nPos + 1] - 0xDC00);
+    }
+    return c;
+}
+
 std::u16string Utf8ToUtf16(std::string_view utf8)
 {
     std::u16string out;
@@ -84,16 +96,9 @@ std::string Utf16ToUtf8(std::u16string_view utf16)
 {
     std::string out;
     out.reserve(utf16.size());
-    for (std::size_t i = 0; i < utf16.size(); ++i) {
-        char32_t c = utf16[i];
-        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
-            utf16[i + 1] <= 0xDFFF) {
-            c = 0x10000 + ((c - 0xD800) << 10) + (utf16[i + 1] - 0xDC00);
-            ++i;
-        } else if (c >= 0xD800 && c <= 0xDFFF) {
-            c = kReplacement;
-        }
-        AppendUtf8(out, c);
+    for (std::size_t i = 0, nUnits = 0; i < utf16.size(); i += nUnits) {
+        const char32_t c = CodePointAt(utf16, i, nUnits);
+        AppendUtf8(out, c >= 0xD800 && c <= 0xDFFF ? kReplacement : c);
     }
     return out;
 }

@@ -44,21 +44,6 @@ char32_t ToLower(char32_t c)
     return locale ? static_cast<char32_t>(::towlower_l(static_cast<wint_t>(c), locale)) : c;
 }
 
-// One character of strText at nPos; nLength is how many code units it takes.
-char32_t CharAt(std::u16string_view strText, std::size_t nPos, std::size_t& nLength)
-{
-    const char16_t c = strText[nPos];
-    nLength = 1;
-    if (c >= 0xD800 && c <= 0xDBFF && nPos + 1 < strText.size()) {
-        const char16_t low = strText[nPos + 1];
-        if (low >= 0xDC00 && low <= 0xDFFF) {
-            nLength = 2;
-            return 0x10000 + ((static_cast<char32_t>(c) - 0xD800) << 10) + (low - 0xDC00);
-        }
-    }
-    return c;
-}
-
 } // namespace
 
 std::u16string FirstWordOf(std::u16string_view strText)
@@ -68,7 +53,7 @@ std::u16string FirstWordOf(std::u16string_view strText)
     // Hyphens and apostrophes at the end count only once a letter follows.
     std::size_t nTrailingJoiners = 0;
     for (std::size_t nPos = 0, nLength = 0; nPos < strText.size(); nPos += nLength) {
-        const char32_t c = CharAt(strText, nPos, nLength);
+        const char32_t c = CodePointAt(strText, nPos, nLength);
         const bool bStarted = !strWord.empty();
         if (IsLetterOrDigit(c) || (bStarted && IsCombiningMark(c))) {
             if (nChars >= kMaxWordLength)

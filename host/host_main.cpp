@@ -1,6 +1,7 @@
 // quillbridge: opens the lookup window of quillbridge.so, which lies in the
 // plug-in folder of the installed tree, or in the build tree beside this program.
 #include "catalogue_location.h"
+#include "debug_output.h"
 #include "first_word.h"
 #include "quillbridge.h"
 #include "read_selection.h"
@@ -181,12 +182,6 @@ void PrintCatalogueFiles(const std::string& strLibraryFolder)
             std::printf("%s: read from %s, saved to %s\n", pszName, strRead.c_str(),
                         strSave.c_str());
     }
-}
-
-bool IsDebugOutputOn()
-{
-    const char* value = std::getenv("QUILLBRIDGE_DEBUG");
-    return value && *value && std::strcmp(value, "0") != 0;
 }
 
 // Chromium inside Qt WebEngine refuses to run as root with its sandbox, and

@@ -3,11 +3,12 @@
 // no Qt of its own to read it with. Nothing on standard output when nothing
 // textual is there. Exit status 1 when the text cannot be read here; the
 // reason is on standard error.
+#include "debug_output.h"
+
 #include <QClipboard>
 #include <QGuiApplication>
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
 namespace
@@ -15,10 +16,7 @@ namespace
 
 void QuietMessages(QtMsgType, const QMessageLogContext&, const QString& strMessage)
 {
-    static const bool bDebug = [] {
-        const char* value = std::getenv("QUILLBRIDGE_DEBUG");
-        return value && *value && std::strcmp(value, "0") != 0;
-    }();
+    static const bool bDebug = IsDebugOutputOn();
     if (bDebug)
         std::fprintf(stderr, "quillbridge-selection: %s\n", qPrintable(strMessage));
 }

@@ -128,11 +128,11 @@ CWindowSocket::EForward CWindowSocket::Forward(std::string_view strWordUtf8, int
         if (n <= 0)
             return EForward::NoAnswer;
         strAnswer.append(buffer, static_cast<std::size_t>(n));
-        if (strAnswer == "ok\n")
+        if (strAnswer == kLookedUpAnswer)
             return EForward::LookedUp;
-        if (strAnswer == "busy\n")
+        if (strAnswer == kBusyAnswer)
             return EForward::Busy;
-        if (strAnswer.size() > 5)
+        if (strAnswer.size() >= kBusyAnswer.size())
             return EForward::NoAnswer;
     }
 }

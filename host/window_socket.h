@@ -44,6 +44,9 @@ public:
     // The name of the environment variable that gives the library the
     // listening socket's descriptor.
     static constexpr const char* kEnvironmentName = "QUILLBRIDGE_WINDOW_SOCKET";
+    // The window's two answers.
+    static constexpr std::string_view kLookedUpAnswer = "ok\n";
+    static constexpr std::string_view kBusyAnswer = "busy\n";
 
 private:
     void Close();

@@ -29,9 +29,8 @@ void AddShortcut(QWidget* pPage, const QList<QKeySequence>& keys, std::function<
     QObject::connect(pShortcut, &QShortcut::activated, pPage, std::move(action));
 }
 
-} // namespace
-
-double CBrowserKeys::ZoomIn(double fFactor)
+// The steps of the zoom, as browsers offer them.
+double ZoomIn(double fFactor)
 {
     for (const double fStep : kZoomSteps)
         if (fStep > fFactor + kNear)
@@ -39,13 +38,15 @@ double CBrowserKeys::ZoomIn(double fFactor)
     return fFactor;
 }
 
-double CBrowserKeys::ZoomOut(double fFactor)
+double ZoomOut(double fFactor)
 {
     for (auto it = std::rbegin(kZoomSteps); it != std::rend(kZoomSteps); ++it)
         if (*it < fFactor - kNear)
             return *it;
     return fFactor;
 }
+
+} // namespace
 
 void CBrowserKeys::Create(QWidget* pPage, CWebBrowser& browser, CFindBar& findBar,
                           const QString& strZoomKey, std::function<void()> onWordBox)

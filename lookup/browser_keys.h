@@ -18,10 +18,6 @@ class QWidget;
 class CBrowserKeys
 {
 public:
-    // The steps of the zoom, as browsers offer them.
-    static double ZoomIn(double fFactor);
-    static double ZoomOut(double fFactor);
-
     // pPage is the page's window; onWordBox, when given, takes the focus to
     // the word box. strZoomKey names the user's setting that keeps the zoom.
     static void Create(QWidget* pPage, CWebBrowser& browser, CFindBar& findBar,

@@ -156,12 +156,6 @@ bool CFindBar::IsOpen() const
     return m_pBar && m_pView && !m_pBar->isHidden();
 }
 
-void CFindBar::FindNext(bool bBackward)
-{
-    Open();
-    Find(bBackward);
-}
-
 void CFindBar::Find(bool bBackward)
 {
     if (!m_pView)

@@ -28,8 +28,6 @@ public:
     void Open();
     void Close();
     bool IsOpen() const;
-    // Moves to the next match of the text, or to the previous one.
-    void FindNext(bool bBackward = false);
 
     QWidget* GetSafeHwnd() const { return m_pBar.data(); }
 

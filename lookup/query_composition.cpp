@@ -99,10 +99,8 @@ std::u16string CanonicalAddress(std::u16string_view address)
                 AppendEscaped(out, static_cast<unsigned char>(c));
         } else {
             // A surrogate pair is one character of four bytes.
-            std::size_t nUnits = 1;
-            if (c >= 0xD800 && c <= 0xDBFF && i + 1 < rest.size() && rest[i + 1] >= 0xDC00 &&
-                rest[i + 1] <= 0xDFFF)
-                nUnits = 2;
+            std::size_t nUnits = 0;
+            CodePointAt(rest, i, nUnits);
             for (const char b : Utf16ToUtf8(rest.substr(i, nUnits)))
                 AppendEscaped(out, static_cast<unsigned char>(b));
             i += nUnits - 1;

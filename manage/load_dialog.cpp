@@ -21,11 +21,6 @@ enum : int {
     IDC_LIST = 1007,
 };
 
-} // namespace
-
-namespace
-{
-
 // A name as the list's whole-text search compares it: every character folded
 // to one case, so that one look-up in a set finds what FindItem would.
 QString FoldedName(const QString& strName)
