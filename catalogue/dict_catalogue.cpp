@@ -284,7 +284,8 @@ int CDictCatalogue::SaveFile(const std::string& strPath, int* pError)
 {
     int nError = 0;
     try {
-        CFileReplacement replacement(strPath);
+        // An empty name ends the list for the reader.
+        CFileReplacement replacement(strPath, std::string(2, '\0'));
         CDiskFile file;
         if (!replacement.Open(file)) {
             nError = replacement.GetError();

@@ -60,7 +60,7 @@ bool CDiskFile::Open(const std::string& strPath, OpenMode mode, int* pError)
 {
     // Opened without blocking, so that a FIFO or a device under the catalogue's
     // name cannot hang the host; anything but a regular file is refused.
-    const int flags = mode == modeRead ? O_RDONLY : O_WRONLY | O_CREAT | O_TRUNC;
+    const int flags = mode == modeRead ? O_RDONLY : O_WRONLY | O_CREAT;
     const int fd = ::open(strPath.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
     ++m_nSystemCalls;
     std::size_t nLength = 0;
@@ -74,6 +74,7 @@ bool CDiskFile::Open(const std::string& strPath, OpenMode mode, int* pError)
     }
     m_fd = fd;
     m_bWriting = mode != modeRead;
+    m_bHoldAll = mode == modeOverwrite;
     m_nLength = m_bWriting ? 0 : nLength;
     m_buffer.resize(kBufferSize);
     m_nPos = m_nEnd = 0;
@@ -84,6 +85,7 @@ void CDiskFile::AttachForWriting(int fd)
 {
     m_fd = fd;
     m_bWriting = true;
+    m_bHoldAll = false;
     m_buffer.resize(kBufferSize);
     m_nPos = m_nEnd = 0;
 }
@@ -133,6 +135,8 @@ std::size_t CDiskFile::ReadSome(unsigned char* pTarget, std::size_t nCount)
 void CDiskFile::Write(const void* pBuffer, std::size_t nCount)
 {
     const auto* pIn = static_cast<const unsigned char*>(pBuffer);
+    if (m_bHoldAll && nCount > m_buffer.size() - m_nEnd)
+        m_buffer.resize(std::max(m_nEnd + nCount, 2 * m_buffer.size()));
     if (nCount > m_buffer.size() - m_nEnd) {
         // What does not fit goes out after the buffered bytes, the large rest
         // straight from the caller's memory.
@@ -167,9 +171,36 @@ void CDiskFile::WriteAll(const unsigned char* pData, std::size_t nCount)
         nDone += static_cast<std::size_t>(n);
     }
 }
+void CDiskFile::OverwriteHeld()
+{
+    // The old content stays whole until the one write that replaces it; the
+    // end mark after the new content hides an old tail from the reader until
+    // the cut, which comes last.
+    const std::size_t nContent = m_nEnd;
+    m_buffer.resize(std::max(m_buffer.size(), nContent + m_endMark.size()));
+    std::copy(m_endMark.begin(), m_endMark.end(), m_buffer.begin() + static_cast<long>(nContent));
+    const off_t nAt = ::lseek(m_fd, 0, SEEK_CUR);
+    ++m_nSystemCalls;
+    if (nAt < 0)
+        throw CFileException(CauseFromErrno(errno), errno);
+    WriteAll(m_buffer.data(), nContent + m_endMark.size());
+    const off_t nNewEnd = nAt + static_cast<off_t>(nContent);
+    int nResult;
+    do {
+        nResult = ::ftruncate(m_fd, nNewEnd);
+        ++m_nSystemCalls;
+    } while (nResult != 0 && errno == EINTR);
+    if (nResult != 0 || ::lseek(m_fd, nNewEnd, SEEK_SET) < 0)
+        throw CFileException(CauseFromErrno(errno), errno);
+    m_nEnd = 0;
+}
+
 void CDiskFile::Flush()
 {
-    WriteBuffer();
+    if (m_bHoldAll)
+        OverwriteHeld();
+    else
+        WriteBuffer();
     if (::fsync(m_fd) != 0)
         throw CFileException(CauseFromErrno(errno), errno);
     ++m_nSystemCalls;

@@ -10,7 +10,7 @@
 class CDiskFile : public CFile
 {
 public:
-    enum OpenMode { modeRead, modeCreate };
+    enum OpenMode { modeRead, modeOverwrite };
 
     CDiskFile() = default;
     CDiskFile(const CDiskFile&) = delete;
@@ -18,12 +18,19 @@ public:
     // Closes without reporting; call Close() to learn whether the last writes reached the disk.
     ~CDiskFile() override;
 
-    // modeRead opens an existing file; modeCreate creates or truncates one for writing.
+    // modeRead opens an existing file. modeOverwrite opens or creates one and
+    // rewrites it in place without ever making it short first:
+    // what is written is held in memory and goes over the old content in one
+    // write when the file is flushed, followed by the end mark; only then is the
+    // file cut to the new length.
     // Never blocks, and refuses anything but a regular file (a folder, a FIFO, a device).
     // On failure returns false and, when pError is given, stores the system's error number.
     bool Open(const std::string& strPath, OpenMode mode, int* pError = nullptr);
     // Takes over an already open descriptor for writing.
     void AttachForWriting(int fd);
+    // Bytes that end the content for its reader, written after the new content
+    // in modeOverwrite so that an old tail not yet cut off is never read.
+    void SetEndMark(std::string endMark) { m_endMark = std::move(endMark); }
 
     std::size_t Read(void* pBuffer, std::size_t nCount) override;
     void Write(const void* pBuffer, std::size_t nCount) override;
@@ -41,9 +48,12 @@ private:
     std::size_t ReadSome(unsigned char* pTarget, std::size_t nCount);
     void WriteBuffer();
     void WriteAll(const unsigned char* pData, std::size_t nCount);
+    void OverwriteHeld();
 
     int m_fd = -1;
     bool m_bWriting = false;
+    bool m_bHoldAll = false; // modeOverwrite: the buffer grows to hold everything written
+    std::string m_endMark;
     std::vector<unsigned char> m_buffer;
     std::size_t m_nPos = 0; // next byte to deliver (reading)
     std::size_t m_nEnd = 0; // bytes held (reading) or waiting (writing)

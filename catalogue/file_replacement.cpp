@@ -118,7 +118,10 @@ void SyncDirectory(const std::string& strTarget)
 
 } // namespace
 
-CFileReplacement::CFileReplacement(std::string strPath) : m_strPath(std::move(strPath)) {}
+CFileReplacement::CFileReplacement(std::string strPath, std::string endMark)
+    : m_strPath(std::move(strPath)), m_endMark(std::move(endMark))
+{
+}
 
 CFileReplacement::~CFileReplacement()
 {
@@ -153,17 +156,25 @@ bool CFileReplacement::Open(CDiskFile& file)
     }
     // Replacing the file would detach it from its other names.
     if (bExists && old.st_nlink > 1)
-        return file.Open(m_strTarget, CDiskFile::modeCreate, &m_nError);
+        return OpenInPlace(file, &m_nError);
 
     const int fd = CreateTemporary();
     if (fd < 0) {
         m_nError = errno;
         // A folder the user may not write can still hold a file the user may.
         const bool bFolderRefused = errno == EACCES || errno == EPERM;
-        return bExists && bFolderRefused && file.Open(m_strTarget, CDiskFile::modeCreate);
+        return bExists && bFolderRefused && OpenInPlace(file, nullptr);
     }
     KeepAttributes(fd, bExists ? &old : nullptr);
     file.AttachForWriting(fd);
+    return true;
+}
+
+bool CFileReplacement::OpenInPlace(CDiskFile& file, int* pError)
+{
+    if (!file.Open(m_strTarget, CDiskFile::modeOverwrite, pError))
+        return false;
+    file.SetEndMark(m_endMark);
     return true;
 }
 

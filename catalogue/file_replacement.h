@@ -9,14 +9,16 @@ class CDiskFile;
 // replaces it only when complete. A symbolic link is written through to its
 // target, whose permission bits and owner are kept. A file with several hard
 // links, and a file in a folder where no temporary file can be made, are
-// rewritten in place instead (truncated, written, flushed and synced), which
-// keeps the links and the edits at the price of a short window in which a
-// killed save leaves only the records written so far.
+// rewritten in place instead, which keeps the links and the edits: the new
+// content is complete in memory before the file is touched and goes over the
+// old one in a single write, followed by the end mark; the file is cut to its
+// new length after that. Only a kill inside that one write can leave a mixture.
 class CFileReplacement
 {
 public:
-    // strPath in the system's own bytes.
-    explicit CFileReplacement(std::string strPath);
+    // strPath in the system's own bytes; endMark, bytes at which the file's
+    // reader stops, guards an in-place rewrite until the old tail is cut off.
+    explicit CFileReplacement(std::string strPath, std::string endMark = {});
     CFileReplacement(const CFileReplacement&) = delete;
     CFileReplacement& operator=(const CFileReplacement&) = delete;
     // Removes the temporary file of a replacement that was not committed.
@@ -40,7 +42,10 @@ private:
     // A locked temporary file beside the target; -1 with errno when none can be made.
     int CreateTemporary();
 
+    bool OpenInPlace(CDiskFile& file, int* pError);
+
     std::string m_strPath;
+    std::string m_endMark;
     std::string m_strTarget; // m_strPath with its symbolic links followed
     std::string m_strTemp;   // empty when writing in place
     int m_lockFd = -1;       // keeps the temporary file locked until it is renamed

@@ -1,7 +1,7 @@
 // Where catalogues are read and saved, what a save writes, and two processes
-// saving one catalogue. fsync and rename are wrapped at link time (see
-// CMakeLists.txt), so that the order of the system calls of a save is seen and
-// a failing sync can be made.
+// saving one catalogue. fsync, rename, write and ftruncate are wrapped at link
+// time (see CMakeLists.txt), so that the order of the system calls of a save is
+// seen, a failing sync can be made and a save can be killed at a chosen call.
 #include "catalogue_bytes.h"
 #include "catalogue_location.h"
 #include "dict_catalogue.h"
@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -25,11 +26,35 @@ namespace
 
 std::vector<std::string> g_calls;
 bool g_bFailSync = false;
+// The call at which this process kills itself, as SIGKILL would land there.
+std::string g_killAt;
+
+void KillAt(const char* pszCall, int fd)
+{
+    struct stat st {
+    };
+    if (g_killAt == pszCall && ::fstat(fd, &st) == 0 && S_ISREG(st.st_mode))
+        ::raise(SIGKILL);
+}
 
 } // namespace
 
 extern "C" int __real_fsync(int fd);
 extern "C" int __real_rename(const char* pszFrom, const char* pszTo);
+extern "C" ssize_t __real_write(int fd, const void* pData, size_t nCount);
+extern "C" int __real_ftruncate(int fd, off_t nLength);
+
+extern "C" ssize_t __wrap_write(int fd, const void* pData, size_t nCount)
+{
+    KillAt("write", fd);
+    return __real_write(fd, pData, nCount);
+}
+
+extern "C" int __wrap_ftruncate(int fd, off_t nLength)
+{
+    KillAt("ftruncate", fd);
+    return __real_ftruncate(fd, nLength);
+}
 
 extern "C" int __wrap_fsync(int fd)
 {
@@ -276,6 +301,50 @@ TEST_F(Saving, TheDataIsSyncedBeforeTheRenameAndAFailedSyncFailsTheSave)
     EXPECT_EQ(Listing(m_dir / "data"),
               (std::vector<std::string>{"quillbridge", "quillbridge/dict.kvd.lock"}));
     EXPECT_TRUE(catalogue.IsModified());
+}
+
+// A file with a second name is rewritten in place, and a save killed on the
+// way never leaves it short: before the write that replaces the content it is
+// the old file, between that write and the cut the reader stops at the end of
+// the new entries, and a finished save leaves exactly the new file.
+TEST_F(Saving, AHardLinkedFileKilledDuringItsSaveKeepsOldOrNewEntries)
+{
+    const std::vector<CDictEntry> old{kOne, kTwo, kThree};
+    WriteCatalogue(Beside(), old, 2);
+    const std::string strOld = ReadWhole(Beside());
+    WriteCatalogue(m_dir / "single.kvd", {kTwo}, 0);
+    const std::string strNew = ReadWhole(m_dir / "single.kvd");
+    fs::create_hard_link(Beside(), m_dir / "second-name.kvd");
+    const auto save = [&](const char* pszKillAt) {
+        const pid_t pid = ::fork();
+        if (pid == 0) {
+            g_killAt = pszKillAt;
+            CDictCatalogue catalogue(u"", u"", 0);
+            catalogue.entries = {kTwo};
+            ::_exit(catalogue.SaveFile(Beside()) == 0 ? 0 : 1);
+        }
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        return status;
+    };
+    const auto onDisk = [&] {
+        CDictCatalogue catalogue(u"", u"", 0);
+        EXPECT_EQ(catalogue.LoadFile(Beside()), 0);
+        return std::make_pair(catalogue.entries, catalogue.selection);
+    };
+
+    int status = save("write");
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+    EXPECT_EQ(ReadWhole(Beside()), strOld);
+
+    status = save("ftruncate");
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << status;
+    EXPECT_EQ(ReadWhole(Beside()).size(), strOld.size());
+    EXPECT_EQ(onDisk(), std::make_pair(std::vector<CDictEntry>{kTwo}, 0));
+
+    EXPECT_EQ(save(""), 0);
+    EXPECT_EQ(ReadWhole(Beside()), strNew);
+    EXPECT_EQ(ReadWhole(m_dir / "second-name.kvd"), strNew);
 }
 
 // Where the library's folder cannot be written, the user's data folder and
