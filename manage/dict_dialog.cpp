@@ -45,12 +45,21 @@ CDictButtonStates GetDictButtonStates(unsigned nSelected, int nSelectedRow, int 
 
 CDictDialog::CDictDialog() : CPropertyPage(IDD_DICT)
 {
-    MapCommand(IDC_DELETE, [this] { OnDelete(); });
-    MapCommand(IDC_ADD, [this] { OnAdd(); });
-    MapCommand(IDC_MOVE_DOWN, [this] { OnMoveDown(); });
-    MapCommand(IDC_MOVE_UP, [this] { OnMoveUp(); });
-    MapCommand(IDC_MODIFY, [this] { OnModify(); });
-    MapCommand(IDC_DOWNLOAD, [this] { OnDownload(); });
+    // Every command may change the rows or the selection (a deleted row takes
+    // its selection along without a notification, rows added by "Lisa..." or
+    // "Laadi..." change what "Allapoole" can do): the buttons follow each one.
+    const auto command = [this](void (CDictDialog::*pCommand)()) {
+        return [this, pCommand] {
+            (this->*pCommand)();
+            UpdateButtons();
+        };
+    };
+    MapCommand(IDC_DELETE, command(&CDictDialog::OnDelete));
+    MapCommand(IDC_ADD, command(&CDictDialog::OnAdd));
+    MapCommand(IDC_MOVE_DOWN, command(&CDictDialog::OnMoveDown));
+    MapCommand(IDC_MOVE_UP, command(&CDictDialog::OnMoveUp));
+    MapCommand(IDC_MODIFY, command(&CDictDialog::OnModify));
+    MapCommand(IDC_DOWNLOAD, command(&CDictDialog::OnDownload));
 }
 
 void CDictDialog::SetCatalogue(CDictCatalogue* pCatalogue)
@@ -70,7 +79,10 @@ bool CDictDialog::OnInitDialog()
     CPropertyPage::OnInitDialog();
     m_list.SetItemChangedHandler([this](int) { OnItemChangedList(); });
     // A double click means "Muuda..." on the selected row, if there is one.
-    m_list.SetDblClkHandler([this] { OnModify(); });
+    m_list.SetDblClkHandler([this] {
+        OnModify();
+        UpdateButtons();
+    });
     InsertListColumns(m_list);
     if (m_pCatalogue)
         m_pCatalogue->FillListCtrl(m_list);

@@ -33,6 +33,8 @@ private:
     void OnMoveDown();
     void OnDownload();
     void OnItemChangedList();
+    // Sets the state of every row button from the rows and the selection;
+    // run after each change of either.
     void UpdateButtons();
     void SwapItems(int a, int b);
     int GetSelectedRow() const;

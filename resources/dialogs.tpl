@@ -27,11 +27,11 @@ dialog 129 300 225 "Päring" child
   -1   static     7   7  19   8 "Sõna:"        right
   1002 edit      31   7  93  12 ""             border autohscroll tabstop
   -1   static   140   7  29   8 "Sõnastik:"    right
-  1007 combo    175   7 118 162 ""             dropdownlist vscroll tabstop
+  1007 combo    175   7 118 162 ""             dropdownlist vscroll tabstop stretchx
   1012 static     7  25  65  19 ""
   1004 button    74  25  50  12 "Vaata"        default tabstop
   -1   static   131  25  38   8 "Eelsõnastik:" right
-  1005 combo    175  25 118 162 ""             dropdownlist vscroll tabstop
+  1005 combo    175  25 118 162 ""             dropdownlist vscroll tabstop stretchx
   1006 control    7  44 286 174 "{EAB22AC3-30C1-11CF-A7EB-0000C05BAE0B}" tabstop stretchx stretchy
 end
 

@@ -35,8 +35,13 @@ TEST(MainWindowScreenshots, Take)
                                     "siin aknas."));
     const SiteBaseOverride site(server.Url("/quillbridge/").toString());
     g_dictCatalogue.Reset();
-    g_dictCatalogue.AddEntry({u"Eesti keele seletav sõnaraamat", u"utf8", u"http://127.0.0.1/"});
+    // Names longer than the template's lists, which the grown window shows whole.
+    g_dictCatalogue.AddEntry(
+        {u"Eesti keele seletav sõnaraamat (Sõnaveeb, 2009–2026)", u"utf8", u"http://127.0.0.1/"});
     g_predictCatalogue.Reset();
+    g_predictCatalogue.AddEntry(
+        {u"Algvormid: käänd- ja pöördvormist sõna algvormiks", u"utf8", u"http://127.0.0.1/"});
+    g_predictCatalogue.selection = 1;
 
     const auto shoot = [&](QWidget* pSheet, const char* pszName) {
         QTest::qWait(300);

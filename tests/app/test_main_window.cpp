@@ -101,16 +101,20 @@ TEST_F(MainWindow, GrownWindowGrowsItsPagesAndOpensAtThatSizeNextRun)
                   QWebEngineView* pView = Browser(dlg, 0);
                   auto* pWord = Control<QLineEdit>(Page(dlg, 0), 1002);
                   auto* pDicts = Control<QComboBox>(Page(dlg, 0), 1007);
-                  const QRect word = pWord->geometry(), dicts = pDicts->geometry();
+                  auto* pPredicts = Control<QComboBox>(Page(dlg, 0), 1005);
+                  const QRect word = pWord->geometry(), dicts = pDicts->geometry(),
+                              predicts = pPredicts->geometry();
                   const QSize browser = pView->size();
 
                   pSheet->resize(kGrown);
                   const QSize delta = kGrown - minimum;
                   ASSERT_TRUE(WaitFor([&] { return pView->size() == browser + delta; }))
                       << pView->width() << "x" << pView->height();
-                  // The controls above the answer stay as the template has them.
+                  // The word stays as the template has it; the lists widen, so
+                  // that long names show whole.
                   EXPECT_EQ(pWord->geometry(), word);
-                  EXPECT_EQ(pDicts->geometry(), dicts);
+                  EXPECT_EQ(pDicts->geometry(), dicts.adjusted(0, 0, delta.width(), 0));
+                  EXPECT_EQ(pPredicts->geometry(), predicts.adjusted(0, 0, delta.width(), 0));
                   grownBrowser = pView->size();
                   // A page made after the growing comes at the grown size too.
                   QWebEngineView* pHelp = Browser(dlg, 3);

@@ -144,7 +144,7 @@ TEST_F(DictPageTest, EmptyCatalogueGivesAnEmptyListWithOnlyAddAndLoad)
     });
 }
 
-TEST_F(DictPageTest, ButtonsFollowTheSelectionAndEnterStaysModify)
+TEST_F(DictPageTest, ButtonsFollowTheSelectionAndTheRowsAndEnterStaysModify)
 {
     Fill(m_dict, {kEkss, kOs, kVene});
     Run([&] {
@@ -153,6 +153,17 @@ TEST_F(DictPageTest, ButtonsFollowTheSelectionAndEnterStaysModify)
         EXPECT_EQ(Buttons(), (CDictButtonStates{true, true, false, true}));
         ClickRow(List(), 2);
         EXPECT_EQ(Buttons(), (CDictButtonStates{true, true, true, false}));
+        // A row added below the last one: the selected row can now go down.
+        WithEntryDialog([&] { Button(IDC_ADD)->click(); },
+                        [&](QWidget* pDlg) {
+                            Enter(pDlg, QStringLiteral("Uus"), 0,
+                                  QStringLiteral("http://127.0.0.1/uus?w="));
+                        });
+        EXPECT_EQ(Buttons(), (CDictButtonStates{true, true, true, true}));
+        // The deleted row takes the selection along, and the buttons with it.
+        Button(IDC_DELETE)->click();
+        EXPECT_TRUE(SelectedRowsOf(List()).empty());
+        EXPECT_EQ(Buttons(), CDictButtonStates{});
         // Someone else asked for another default; selecting a row puts 1004 back.
         m_sheet.SetDefID(IDOK);
         ClickRow(List(), 1);
@@ -450,6 +461,8 @@ TEST_F(DictPageTest, LoadAppendsTheChosenEntriesWhichReachTheCatalogueWhenTheTab
             EXPECT_TRUE(answer.Ran());
             EXPECT_EQ(RowsOf(List()), RowsOf({kOs, kEkss, kVene}));
             EXPECT_EQ(SelectedRowsOf(List()), std::vector<int>{0});
+            // The only row has rows below it now.
+            EXPECT_EQ(Buttons(), (CDictButtonStates{true, true, false, true}));
             EXPECT_EQ(m_predict.GetCount(), 2);
             m_sheet.SetActivePage(0);
             EXPECT_EQ(RowsOf(m_predict.entries),
