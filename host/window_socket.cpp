@@ -9,6 +9,7 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
+#include <thread>
 #include <unistd.h>
 
 namespace
@@ -34,6 +35,18 @@ bool MakeAddress(const std::string& strPath, sockaddr_un& address)
     return true;
 }
 
+bool LockWithin(int fd, int nWaitMs)
+{
+    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(nWaitMs);
+    for (;;) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            return true;
+        if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= end)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+}
+
 const sockaddr* AsAddress(const sockaddr_un& address)
 {
     return reinterpret_cast<const sockaddr*>(&address);
@@ -53,7 +66,7 @@ void CWindowSocket::Close()
     m_fd = -1;
 }
 
-CWindowSocket::EClaim CWindowSocket::Claim(const char* pszRuntimeFolder)
+CWindowSocket::EClaim CWindowSocket::Claim(const char* pszRuntimeFolder, int nLockWaitMs)
 {
     Close();
     const std::string strFolder = pszRuntimeFolder ? pszRuntimeFolder : "";
@@ -67,7 +80,7 @@ CWindowSocket::EClaim CWindowSocket::Claim(const char* pszRuntimeFolder)
     if (nLock < 0)
         return EClaim::None;
     EClaim result = EClaim::None;
-    if (::flock(nLock, LOCK_EX) == 0) {
+    if (LockWithin(nLock, nLockWaitMs)) {
         m_fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
         if (m_fd >= 0 && ::connect(m_fd, AsAddress(address), sizeof(address)) == 0) {
             result = EClaim::Connected;

@@ -9,8 +9,9 @@
 // second window.
 //
 // The exchange: the later run sends its word in UTF-8 followed by a NUL; the
-// window answers "ok\n" once it has looked the word up (an empty word only
-// brings it forward), or "busy\n" when one of its dialogs waits for the user.
+// window answers "ok\n" once it has taken the word to look up (an empty word
+// only brings it forward), or "busy\n" when one of its dialogs waits for the
+// user: it then looks the word up as soon as that dialog closes.
 class CWindowSocket
 {
 public:
@@ -32,8 +33,10 @@ public:
 
     // The socket of the runtime folder given (XDG_RUNTIME_DIR): connects to
     // the window that serves it, or else binds and listens on it. Runs that
-    // start at the same moment take turns, so exactly one of them serves.
-    EClaim Claim(const char* pszRuntimeFolder);
+    // start at the same moment take turns, so exactly one of them serves; a
+    // run that cannot have its turn within nLockWaitMs (another process hangs
+    // holding it) opens a window of its own.
+    EClaim Claim(const char* pszRuntimeFolder, int nLockWaitMs = kLockWaitMs);
 
     // Serving: the listening socket, for the library to serve; the caller owns it.
     int TakeListener();
@@ -44,6 +47,9 @@ public:
     // The name of the environment variable that gives the library the
     // listening socket's descriptor.
     static constexpr const char* kEnvironmentName = "QUILLBRIDGE_WINDOW_SOCKET";
+    // A turn takes a connect or a bind; this is long enough for many runs
+    // that start at once, and short enough to wait at the start of a window.
+    static constexpr int kLockWaitMs = 3000;
     // The window's two answers.
     static constexpr std::string_view kLookedUpAnswer = "ok\n";
     static constexpr std::string_view kBusyAnswer = "busy\n";
