@@ -13,6 +13,7 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace
 {
@@ -21,6 +22,8 @@ namespace
 constexpr qsizetype kMaxMessage = 64 * 1024;
 // A caller that connects and says nothing is let go.
 constexpr int kCallerTimeoutMs = 10000;
+// How often a kept word looks for its dialog to have closed.
+constexpr int kKeptWordPollMs = 100;
 
 void BringForward(QWidget* pWindow)
 {
@@ -34,6 +37,9 @@ void BringForward(QWidget* pWindow)
 
 CWindowServer::CWindowServer(CMainDialog& dialog, qintptr nListener) : m_dialog(dialog)
 {
+    // Only the last word kept is looked up: each lookup replaces the page.
+    m_keptWordTimer.setInterval(kKeptWordPollMs);
+    QObject::connect(&m_keptWordTimer, &QTimer::timeout, &m_server, [this] { LookUpKeptWord(); });
     QObject::connect(&m_server, &QLocalServer::newConnection, &m_server,
                      [this] { OnNewConnection(); });
     if (!m_server.listen(nListener))
@@ -66,39 +72,79 @@ void CWindowServer::OnNewConnection()
     while (QLocalSocket* pSocket = m_server.nextPendingConnection()) {
         QObject::connect(pSocket, &QLocalSocket::disconnected, pSocket, &QObject::deleteLater);
         QTimer::singleShot(kCallerTimeoutMs, pSocket, [pSocket] { pSocket->abort(); });
-        QObject::connect(pSocket, &QLocalSocket::readyRead, pSocket, [this, pSocket] {
-            QByteArray message = pSocket->property("message").toByteArray();
-            message += pSocket->readAll();
-            const qsizetype nEnd = message.indexOf('\0');
-            if (nEnd >= 0) {
-                pSocket->setProperty("message", QVariant());
-                OnWord(pSocket, message.left(nEnd));
-            } else if (message.size() > kMaxMessage) {
-                pSocket->abort();
-            } else {
-                pSocket->setProperty("message", message);
-            }
-        });
+        QObject::connect(pSocket, &QLocalSocket::readyRead, pSocket,
+                         [this, pSocket] { OnReadyRead(pSocket); });
     }
 }
 
-void CWindowServer::OnWord(QLocalSocket* pSocket, const QByteArray& word)
+void CWindowServer::OnReadyRead(QLocalSocket* pSocket)
 {
+    QByteArray message = pSocket->property("message").toByteArray();
+    message += pSocket->readAll();
+    const qsizetype nEnd = message.indexOf('\0');
+    if (nEnd >= 0) {
+        // One word a connection. It is taken from the event loop, after this
+        // handler: the lookup may open a modal box, in whose loop the caller
+        // can go away and its socket be deleted.
+        QObject::disconnect(pSocket, &QLocalSocket::readyRead, nullptr, nullptr);
+        pSocket->setProperty("message", QVariant());
+        QMetaObject::invokeMethod(
+            &m_server,
+            [this, pCaller = QPointer<QLocalSocket>(pSocket), word = message.left(nEnd)] {
+                OnWord(pCaller, word);
+            },
+            Qt::QueuedConnection);
+    } else if (message.size() > kMaxMessage) {
+        pSocket->abort();
+    } else {
+        pSocket->setProperty("message", message);
+    }
+}
+
+QWidget* CWindowServer::WaitingDialog() const
+{
+    // A dialog of the window, or a message box, waits for the user: the page
+    // behind it must not change under it.
+    QWidget* pModal = QApplication::activeModalWidget();
+    return pModal && pModal != m_dialog.GetSafeHwnd() ? pModal : nullptr;
+}
+
+void CWindowServer::OnWord(const QPointer<QLocalSocket>& pSocket, const QByteArray& word)
+{
+    // A caller that went away before it was answered does not know whether
+    // its word was taken, and acts on its own.
+    if (!pSocket || pSocket->state() != QLocalSocket::ConnectedState)
+        return;
     QWidget* pSheet = m_dialog.GetSafeHwnd();
     if (!pSheet || !pSheet->isVisible()) {
         // The window is closing: the caller opens its own.
         pSocket->abort();
         return;
     }
-    // A dialog of the window, or a message box, waits for the user: the page
-    // behind it must not change under it.
-    QWidget* pModal = QApplication::activeModalWidget();
-    const bool bBusy = pModal && pModal != pSheet;
-    if (!bBusy && !word.isEmpty())
-        AfxCallHandler(pSheet, [&] { m_dialog.LookUpWord(QString::fromUtf8(word)); });
-    BringForward(bBusy ? pModal : pSheet);
+    QWidget* pWaiting = WaitingDialog();
+    // The caller is answered before anything here can open a modal box.
     const std::string_view answer =
-        bBusy ? CWindowSocket::kBusyAnswer : CWindowSocket::kLookedUpAnswer;
+        pWaiting ? CWindowSocket::kBusyAnswer : CWindowSocket::kLookedUpAnswer;
     pSocket->write(answer.data(), static_cast<qint64>(answer.size()));
+    pSocket->flush();
     pSocket->disconnectFromServer();
+    BringForward(pWaiting ? pWaiting : pSheet);
+    if (word.isEmpty())
+        return;
+    m_strKeptWord = QString::fromUtf8(word);
+    if (pWaiting)
+        m_keptWordTimer.start();
+    else
+        LookUpKeptWord();
+}
+
+void CWindowServer::LookUpKeptWord()
+{
+    if (WaitingDialog())
+        return;
+    m_keptWordTimer.stop();
+    QWidget* pSheet = m_dialog.GetSafeHwnd();
+    const QString strWord = std::exchange(m_strKeptWord, QString());
+    if (pSheet && pSheet->isVisible() && !strWord.isEmpty())
+        AfxCallHandler(pSheet, [&] { m_dialog.LookUpWord(strWord); });
 }

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QLocalServer>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
 
 class CMainDialog;
 class QLocalSocket;
@@ -8,8 +11,9 @@ class QLocalSocket;
 // Serves the user's window socket while the window is up, for the
 // quillbridge program, which hands its listening socket over: a later run of
 // the program sends its word (UTF-8, ended by a NUL) and gets "ok\n" once the
-// window has looked it up and come forward, or "busy\n" while a dialog of the
-// window waits for the user (the window then only comes forward).
+// window has taken the word, or "busy\n" while a dialog of the window waits
+// for the user: the window then keeps the word and looks it up as soon as
+// that dialog closes.
 class CWindowServer
 {
 public:
@@ -23,8 +27,15 @@ public:
 
 private:
     void OnNewConnection();
-    void OnWord(QLocalSocket* pSocket, const QByteArray& word);
+    void OnReadyRead(QLocalSocket* pSocket);
+    void OnWord(const QPointer<QLocalSocket>& pSocket, const QByteArray& word);
+    void LookUpKeptWord();
+    QWidget* WaitingDialog() const;
 
     CMainDialog& m_dialog;
     QLocalServer m_server;
+    // The last word that came while a dialog waited, and the timer that
+    // watches for the dialog to close.
+    QString m_strKeptWord;
+    QTimer m_keptWordTimer;
 };

@@ -330,11 +330,13 @@ int main(int argc, char** argv)
             if (answer == CWindowSocket::EForward::LookedUp)
                 return 0;
             if (answer == CWindowSocket::EForward::Busy) {
-                std::fprintf(stderr,
-                             "quillbridge: the open window waits for an answer in one of its "
-                             "dialogs; \"%s\" was not looked up\n",
-                             strWord.c_str());
-                return 1;
+                // The window keeps the word; the user sees it looked up there.
+                if (!strWord.empty())
+                    std::fprintf(stderr,
+                                 "quillbridge: aken ootab vastust ühes oma dialoogis; sõna "
+                                 "„%s“ otsitakse, kui see dialoog on suletud\n",
+                                 strWord.c_str());
+                return 0;
             }
         }
         const int nListener = socket.TakeListener();

@@ -5,8 +5,10 @@ catalogue files are written there), starts the maker's site and a dictionary
 program on 127.0.0.1, and runs one scenario of e2e_driver, or the quillbridge
 program itself under xdotool.
 """
+import fcntl
 import os
 import shutil
+import socket
 import subprocess
 import sys
 import tempfile
@@ -431,11 +433,14 @@ class EndToEnd(unittest.TestCase):
         subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True, timeout=DEADLINE, env=env)
         subprocess.run(["xdotool", "key", "Escape"], check=True, env=env)
         try:
-            self.assertEqual(program.wait(timeout=DEADLINE), 0, program.communicate()[1][-2000:])
+            code = program.wait(timeout=DEADLINE)
+            err = program.communicate()[1]
+            self.assertEqual(code, 0, err[-2000:])
+            return err
         finally:
             if program.poll() is None:
                 program.kill()
-            program.communicate()
+                program.communicate()
 
     def test_the_selection_and_the_clipboard_are_looked_up(self):
         self.dictionaries()
@@ -478,6 +483,26 @@ class EndToEnd(unittest.TestCase):
             xvfb.wait()
             xvfb.stdout.close()
 
+    def keys(self, window, *keys):
+        subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True, timeout=DEADLINE)
+        subprocess.run(["xdotool", "key", "--delay", "100", *keys], check=True)
+
+    def wait_for_window(self, name):
+        return subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name", name],
+                              capture_output=True, text=True, timeout=DEADLINE).stdout.split()[0]
+
+    def wait_for_no_window(self, name):
+        end = time.monotonic() + DEADLINE
+        while subprocess.run(["xdotool", "search", "--onlyvisible", "--name", name], capture_output=True,
+                             text=True).stdout.split():
+            self.assertLess(time.monotonic(), end, f"{name} is still open")
+            time.sleep(0.1)
+
+    def open_entry_dialog(self, window):
+        """Presses "Lisa..." on "Sõnastikud" with the keyboard; returns the entry dialog."""
+        self.keys(window, "ctrl+Tab", "Tab", "Tab", "space")
+        return self.wait_for_window("^Sõnastik$")
+
     def test_a_second_run_looks_its_word_up_in_the_open_window(self):
         self.dictionaries()
         first = self.program("kass")
@@ -488,35 +513,98 @@ class EndToEnd(unittest.TestCase):
             refused = self.program("-koer")
             self.assertEqual(refused.wait(timeout=DEADLINE), 2)
             refused.communicate()
-            for args, request in ((["maja"], "/dict/ru?w=maja"), (["--", "-koer"], "/dict/ru?w=-koer")):
+            for args, request in ((["kala"], "/dict/ru?w=kala"), (["--", "-koer"], "/dict/ru?w=-koer")):
                 with self.subTest(args=args):
                     second = self.program(*args)
                     out, err = second.communicate(timeout=DEADLINE)
-                    self.assertEqual(second.returncode, 0, err[-2000:])
+                    self.assertEqual((second.returncode, err), (0, ""))
                     self.wait_for_request(request)
             self.assertIsNone(first.poll())
             self.assertEqual(len(self.windows()), 1, self.windows())
-            # While a message box of the window waits for the user, the page behind
-            # it stays as it is: the word is refused, and the box comes forward.
-            window = self.windows()[0]
-            subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True, timeout=DEADLINE)
-            subprocess.run(["xdotool", "key", "ctrl+a", "BackSpace", "Return"], check=True)
-            box = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name", "^Viga$"],
-                                 capture_output=True, text=True, timeout=DEADLINE).stdout.split()[0]
-            busy = self.program("kala")
+            # While a dialog of the window waits for the user, the page behind it
+            # stays as it is: the window keeps the word, the caller is done at
+            # once, and the word is looked up when the dialog closes.
+            dialog = self.open_entry_dialog(self.windows()[0])
+            busy = self.program("maja")
             _, err = busy.communicate(timeout=DEADLINE)
-            self.assertEqual(busy.returncode, 1, err[-2000:])
-            self.assertIn('"kala" was not looked up', err)
-            self.assertNotIn("/dict/ru?w=kala", self.requests())
-            subprocess.run(["xdotool", "windowfocus", "--sync", box], check=True, timeout=DEADLINE)
-            subprocess.run(["xdotool", "key", "Return"], check=True)
+            self.assertEqual(busy.returncode, 0, err[-2000:])
+            self.assertIn("aken ootab vastust ühes oma dialoogis; sõna „maja“ otsitakse, kui see "
+                          "dialoog on suletud", err)
+            self.assertNotIn("/dict/ru?w=maja", self.requests())
+            self.keys(dialog, "Escape")
+            self.wait_for_request("/dict/ru?w=maja")
             self.close_window(first)
         finally:
             if first.poll() is None:
                 first.kill()
                 first.communicate()
-        # The window took its socket with it: the next run opens a window again.
-        self.assertEqual(os.listdir(self.env["XDG_RUNTIME_DIR"]), ["quillbridge-window.lock"])
+        # The window took its socket with it: the next run opens a window again,
+        # and so it does when another process hangs holding the socket's lock.
+        runtime = self.env["XDG_RUNTIME_DIR"]
+        self.assertEqual(os.listdir(runtime), ["quillbridge-window.lock"])
+        with open(os.path.join(runtime, "quillbridge-window.lock"), "w") as lock:
+            fcntl.flock(lock, fcntl.LOCK_EX)
+            alone = self.program("lind")
+            try:
+                self.wait_for_request("/dict/ru?w=lind")
+                # Nothing for the user to worry about.
+                self.assertNotIn("quillbridge:", self.close_window(alone))
+            finally:
+                if alone.poll() is None:
+                    alone.kill()
+                    alone.communicate()
+
+    def test_a_caller_that_goes_away_cannot_harm_the_open_window(self):
+        self.dictionaries()
+        first = self.program("kass")
+        try:
+            self.wait_for_request("/dict/ru?w=kass")
+            window = self.windows()[0]
+            # An edit, to be saved when the window closes.
+            dialog = self.open_entry_dialog(window)
+            self.keys(dialog, "U", "u", "s", "Tab", "ctrl+a")
+            subprocess.run(["xdotool", "type", "http://uus/"], check=True)
+            self.keys(dialog, "Return")
+            self.wait_for_no_window("^Sõnastik$")
+            address = os.path.join(self.env["XDG_RUNTIME_DIR"], "quillbridge-window")
+            # More than a word without its end is cut off, never read on.
+            with socket.socket(socket.AF_UNIX) as caller:
+                caller.settimeout(DEADLINE)
+                caller.connect(address)
+                try:
+                    caller.sendall(b"a" * (1 << 20) + b"\0")
+                    answer = caller.recv(16)
+                except (BrokenPipeError, ConnectionResetError):
+                    answer = b""
+                self.assertEqual(answer, b"")
+            # A word the window refuses with a box, its caller gone while the
+            # box is up.
+            with socket.socket(socket.AF_UNIX) as caller:
+                caller.connect(address)
+                caller.sendall(b"a" * 300 + b"\0")
+                box = self.wait_for_window("^Viga$")
+                caller.setblocking(False)
+                try:
+                    answer = caller.recv(16)
+                except BlockingIOError:
+                    answer = b""
+            self.keys(box, "Return")
+            second = self.program("maja")
+            end = time.monotonic() + DEADLINE
+            while second.poll() is None and first.poll() is None and time.monotonic() < end:
+                time.sleep(0.1)
+            self.assertIsNone(first.poll(), f"the window ended with {first.returncode}")
+            self.assertEqual(second.wait(timeout=DEADLINE), 0, second.communicate()[1][-2000:])
+            second.communicate()
+            # The caller was answered before the box came up.
+            self.assertEqual(answer, b"ok\n")
+            self.wait_for_request("/dict/ru?w=maja")
+            self.close_window(first)
+        finally:
+            if first.poll() is None:
+                first.kill()
+                first.communicate()
+        self.assertIn("Uus\tutf8\thttp://uus/\n", self.dump(os.path.join(self.dir, "dict.kvd")))
 
     def wait_for_request(self, path):
         end = time.monotonic() + DEADLINE
