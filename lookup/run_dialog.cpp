@@ -67,6 +67,11 @@ bool CRunDialog::OnInitDialog()
                              WordBox()->selectAll();
                          });
     SetUpWordBox();
+    // A word picked on the answer page is looked up as a typed one is.
+    m_browser.SetLookUpHandler([this](const QString& strWord) {
+        SetDlgItemText(IDC_WORD, strWord);
+        Lookup(true);
+    });
     QObject::connect(m_browser.GetView(), &QWebEngineView::urlChanged, Receiver(),
                      [this](const QUrl& url) { FollowPage(url); });
     FillLists();

@@ -5,6 +5,7 @@
 #include "load_failure_page.h"
 #include "ole_dispatch_exception.h"
 #include "ole_exception.h"
+#include "page_word_picker.h"
 #include "win_defs.h"
 
 #include <QAction>
@@ -13,6 +14,7 @@
 #include <QDesktopServices>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QPointer>
 #include <QUrl>
 #include <QWebEngineContextMenuRequest>
 #include <QWebEngineHistory>
@@ -197,6 +199,14 @@ void CWebBrowser::ShowContextMenu(const QPoint& pos)
         QObject::connect(pAction, &QAction::triggered, pView,
                          [pView, action] { pView->triggerPageAction(action); });
     };
+    const QString strWord = CPageWordPicker::WordFromSelection(pRequest->selectedText());
+    if (m_onLookUp && !strWord.isEmpty()) {
+        QAction* pLookUp = pMenu->addAction(CPageWordPicker::LookUpCommandText(strWord));
+        pLookUp->setObjectName(QStringLiteral("lookUpSelection"));
+        QObject::connect(pLookUp, &QAction::triggered, Receiver(),
+                         [this, strWord] { LookUp(strWord); });
+        pMenu->addSeparator();
+    }
     const QUrl link = pRequest->linkUrl();
     if (link.isValid() && !link.isEmpty()) {
         if (IsForUsersBrowser(link))
@@ -299,4 +309,32 @@ void CWebBrowser::SetDownloadCompleteHandler(std::function<void()> handler)
 void CWebBrowser::SetCommandStateChangeHandler(std::function<void(int, bool)> handler)
 {
     m_onCommandStateChange = std::move(handler);
+}
+
+void CWebBrowser::SetLookUpHandler(std::function<void(const QString&)> handler)
+{
+    const bool bFirst = !m_onLookUp;
+    m_onLookUp = std::move(handler);
+    QWebEngineView* pView = GetView();
+    if (!pView || !bFirst || !m_onLookUp)
+        return;
+    // The picker goes with the view, which may outlive this wrapper.
+    QPointer<QObject> pAlive(Receiver());
+    new CPageWordPicker(pView, [this, pAlive](const QString& strWord) {
+        if (pAlive)
+            LookUp(strWord);
+    });
+}
+
+void CWebBrowser::LookUp(const QString& strWord)
+{
+    // From the event loop, not from inside the engine's signal or the closing
+    // menu: the lookup may ask something in a message box.
+    QMetaObject::invokeMethod(
+        Receiver(),
+        [this, strWord] {
+            if (m_onLookUp)
+                AfxCallHandler(GetSafeHwnd(), [&] { m_onLookUp(strWord); });
+        },
+        Qt::QueuedConnection);
 }

@@ -44,6 +44,10 @@ public:
     void SetDownloadBeginHandler(std::function<void()> handler);
     void SetDownloadCompleteHandler(std::function<void()> handler);
     void SetCommandStateChangeHandler(std::function<void(int nCommand, bool bEnable)> handler);
+    // A word the user picked on the page to look up: a double click on it, or
+    // "Otsi „WORD“" in the page's menu for a selected text. Without a handler
+    // neither offers anything.
+    void SetLookUpHandler(std::function<void(const QString& strWord)> handler);
 
     QWebEngineView* GetView() const;
 
@@ -52,6 +56,7 @@ protected:
 
 private:
     QWebEngineView* RequireView() const;
+    void LookUp(const QString& strWord);
     // In Estonian, and only what works here: back, forward, reload, copying,
     // the link's address and opening it in the user's own web browser.
     void ShowContextMenu(const QPoint& pos);
@@ -59,4 +64,5 @@ private:
     std::function<void()> m_onDownloadBegin;
     std::function<void()> m_onDownloadComplete;
     std::function<void(int, bool)> m_onCommandStateChange;
+    std::function<void(const QString&)> m_onLookUp;
 };

@@ -4,6 +4,8 @@
 #include "gui_test.h"
 #include "main_dialog.h"
 #include "manage_test.h"
+#include "message_box_recorder.h"
+#include "page_word_picker.h"
 #include "test_http_server.h"
 #include "web_browser.h"
 #include "win_defs.h"
@@ -15,6 +17,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
+#include <QStringListModel>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QWebEngineView>
@@ -42,8 +45,10 @@ struct Dictionary {
     {
         server.ServePage("/quillbridge/about.html", QStringLiteral("Teave"));
         TestHttpServer::Reply reply;
-        reply.body = "<!DOCTYPE html><html><head><meta charset='utf-8'><title>Vastus</title></head>"
-                     "<body><p>vaste esimene</p><p>vaste teine</p>"
+        reply.body = "<!DOCTYPE html><html><head><meta charset='utf-8'><title>Vastus</title>"
+                     "<style>body{margin:0;font:16px/20px sans-serif}p{margin:0}</style></head>"
+                     "<body><h1 style='margin:0;font-size:40px;line-height:50px'>sõnaraamat</h1>"
+                     "<div id='senses'><p>vaste esimene</p><p>vaste teine</p></div>"
                      "<a id='link' href='os?w=%C3%B5un'>õun</a></body></html>";
         server.Serve("/dict/os", reply);
         g_dictCatalogue.Reset();
@@ -89,6 +94,21 @@ void Activate(QWidget* pSheet)
 {
     QApplication::setActiveWindow(pSheet);
     ASSERT_TRUE(WaitFor([pSheet] { return pSheet->isActiveWindow(); }));
+}
+
+// A double click into the page of pView at pos, as the window system brings
+// it, repeated until done() holds: the engine takes clicks only once it has
+// drawn the page.
+bool DoubleClickPage(QWidget* pView, const QPoint& pos, const std::function<bool()>& done)
+{
+    QWidget* pTop = pView->window();
+    const QPoint at = pView->mapTo(pTop, pos);
+    for (int nTry = 0; nTry < 10 && !done(); ++nTry) {
+        QTest::mouseMove(pTop->windowHandle(), at);
+        QTest::mouseDClick(pTop->windowHandle(), Qt::LeftButton, Qt::NoModifier, at);
+        WaitFor(done, 3000);
+    }
+    return done();
 }
 
 // With QB_SCREENSHOT_DIR set, what the screen shows of the window goes into
@@ -289,4 +309,73 @@ TEST(ReadingWindow, WordsLookedUpAndTheZoomComeBackInTheNextRunAndTheWordsCanBeC
     QFile file(qEnvironmentVariable("XDG_DATA_HOME") + "/quillbridge/history.txt");
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray());
+}
+
+TEST(ReadingWindow, AWordOfTheAnswerIsLookedUpByADoubleClickAndASelectionFromThePageMenu)
+{
+    ModalWatchdog watchdog(90000);
+    CWebBrowser::RegisterControlClass();
+    UserFolders folders;
+    Dictionary dict;
+    MessageBoxRecorder boxes;
+    CMainDialog dlg(u"KV Quillbridge", u"kass", nullptr, 0);
+    QString strCommand, strLongCommand;
+    OnNextModal script([&](QWidget* pSheet) {
+        Activate(pSheet);
+        QWebEngineView* pView = View(dlg, 0);
+        QLineEdit* pWord = WordBox(dlg);
+        ASSERT_TRUE(Shows(pView, "?w=kass"));
+        // The heading's word, in the same dictionary, escaped as a typed word is.
+        EXPECT_TRUE(DoubleClickPage(pView, QPoint(40, 25),
+                                    [&] { return dict.RequestsFor("s%C3%B5naraamat"); }));
+        EXPECT_TRUE(Shows(pView, "?w=s%C3%B5naraamat"));
+        EXPECT_EQ(pWord->text(), QString::fromUtf8("sõnaraamat"));
+        const auto* pWords = qobject_cast<QStringListModel*>(pWord->completer()->model());
+        ASSERT_NE(pWords, nullptr);
+        EXPECT_EQ(pWords->stringList().value(0), QString::fromUtf8("sõnaraamat"));
+        QTest::keyClick(pWord, Qt::Key_Left, Qt::AltModifier);
+        EXPECT_TRUE(Shows(pView, "?w=kass"));
+        EXPECT_EQ(pWord->text(), QStringLiteral("kass"));
+
+        // A selection over two lines is one text to look up; the test selects
+        // it by script, as a drag of the mouse would.
+        pView->page()->runJavaScript(
+            QStringLiteral("getSelection().selectAllChildren(document.getElementById('senses'))"));
+        ASSERT_TRUE(WaitFor([&] { return !pView->page()->selectedText().isEmpty(); }));
+        ASSERT_TRUE(RightClickPage(pView, QPoint(20, 60)));
+        auto* pMenu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(pMenu, nullptr);
+        QAction* pLookUp = pMenu->findChild<QAction*>("lookUpSelection");
+        ASSERT_NE(pLookUp, nullptr);
+        strCommand = pLookUp->text();
+        pLookUp->trigger();
+        pMenu->close();
+        EXPECT_TRUE(Shows(pView, "?w=vaste%20esimene%20vaste%20teine"));
+        EXPECT_EQ(pWord->text(), QStringLiteral("vaste esimene vaste teine"));
+
+        // A text longer than a word may be is refused as a typed one is, never cut.
+        pView->page()->runJavaScript(QStringLiteral(
+            "var s = document.getElementById('senses'); s.textContent = 'R&D '.repeat(70);"
+            "getSelection().selectAllChildren(s)"));
+        ASSERT_TRUE(WaitFor([&] { return pView->page()->selectedText().size() > 255; }));
+        ASSERT_TRUE(RightClickPage(pView, QPoint(20, 60)));
+        pMenu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(pMenu, nullptr);
+        pLookUp = pMenu->findChild<QAction*>("lookUpSelection");
+        ASSERT_NE(pLookUp, nullptr);
+        strLongCommand = pLookUp->text();
+        pLookUp->trigger();
+        pMenu->close();
+        EXPECT_TRUE(WaitFor([&] { return boxes.Count() > 0; }));
+        QTest::keyClick(pWord, Qt::Key_Escape);
+    });
+    EXPECT_EQ(dlg.DoModal(), IDCANCEL);
+    EXPECT_TRUE(script.Ran());
+    EXPECT_EQ(strCommand, QString::fromUtf8("Otsi „vaste esimene vaste teine“"));
+    // Cut short in the menu only; an ampersand shows as itself.
+    EXPECT_EQ(strLongCommand, QString::fromUtf8("Otsi „R&&D R&&D R&&D R&&D R&&D R&&D R&&D R…“"));
+    ASSERT_EQ(boxes.Count(), 1);
+    EXPECT_TRUE(boxes.Boxes()[0].strText.startsWith(QStringLiteral("Sõna on liiga pikk.")));
+    for (const auto& request : dict.server.RequestsFor("/dict/os"))
+        EXPECT_FALSE(request.target.contains("R%26D")) << request.target.constData();
 }
