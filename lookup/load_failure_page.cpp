@@ -1,5 +1,6 @@
 #include "load_failure_page.h"
 
+#include <charconv>
 #include <string_view>
 
 namespace
@@ -65,15 +66,9 @@ std::u16string Reason(int nNetError)
     default:
         break;
     }
-    const bool bNegative = nNetError < 0;
-    unsigned int nValue = bNegative ? 0u - static_cast<unsigned int>(nNetError)
-                                    : static_cast<unsigned int>(nNetError);
-    std::u16string strNumber;
-    do {
-        strNumber.insert(strNumber.begin(), static_cast<char16_t>(u'0' + nValue % 10));
-        nValue /= 10;
-    } while (nValue != 0);
-    strNumber.insert(0, bNegative ? u"-" : u"");
+    char szNumber[16];
+    const auto result = std::to_chars(szNumber, szNumber + sizeof szNumber, nNetError);
+    const std::u16string strNumber(szNumber, result.ptr);
     if (nNetError >= ERR_CERT_FIRST && nNetError <= ERR_CERT_LAST)
         return u"Serveri turvasertifikaati ei saanud usaldada (veakood " + strNumber +
                u"): see võib olla aegunud, antud teisele nimele või andnud keegi, keda ei "

@@ -61,7 +61,7 @@ TEST(WordHistory, NewestFirstEachOnceAtMost500SharedThroughTheFile)
     EXPECT_EQ(history.GetWords(), (Words{u"hiir", u"koer", u"kass", u"õun puu", u"maja"}));
 
     for (int i = 0; i < 600; ++i)
-        history.Add(Utf8ToUtf16("s" + std::to_string(i)));
+        history.Add(Utf8ToUtf16(std::string("s").append(std::to_string(i))));
     ASSERT_EQ(history.GetWords().size(), CWordHistory::kMaxWords);
     EXPECT_EQ(history.GetWords().front(), u"s599");
     EXPECT_EQ(history.GetWords().back(), u"s100");
@@ -79,7 +79,7 @@ TEST(WordHistory, AFileFromElsewhereIsReadCarefullyAndAnUnwritableOneKeepsNothin
     std::string text = "maja\r\n\n  \nkass\nmaja\n\xff\xfe\n" +
                        std::string(CWordHistory::kMaxWordLength + 5, 'y') + "\n";
     for (int i = 0; i < 700; ++i)
-        text += "w" + std::to_string(i) + "\n";
+        text.append("w").append(std::to_string(i)).append("\n");
     std::ofstream(strPath, std::ios::binary) << text;
     CWordHistory history(strPath);
     history.Load();
