@@ -8,8 +8,8 @@
 namespace
 {
 
-// Character classes and case from the C library's own Unicode tables, so that
-// "Õ" is a letter and becomes "õ" whatever locale the user runs in.
+// Character classes from the C library's own Unicode tables, so that "Õ" is a
+// letter whatever locale the user runs in.
 locale_t UnicodeLocale()
 {
     static const locale_t locale = ::newlocale(LC_CTYPE_MASK, "C.UTF-8", locale_t{});
@@ -38,12 +38,6 @@ bool IsJoiner(char32_t c)
 
 constexpr char32_t kSoftHyphen = 0x00AD;
 
-char32_t ToLower(char32_t c)
-{
-    const locale_t locale = UnicodeLocale();
-    return locale ? static_cast<char32_t>(::towlower_l(static_cast<wint_t>(c), locale)) : c;
-}
-
 } // namespace
 
 std::u16string FirstWordOf(std::u16string_view strText)
@@ -58,7 +52,7 @@ std::u16string FirstWordOf(std::u16string_view strText)
         if (IsLetterOrDigit(c) || (bStarted && IsCombiningMark(c))) {
             if (nChars >= kMaxWordLength)
                 break;
-            AppendUtf16(strWord, ToLower(c));
+            AppendUtf16(strWord, c);
             ++nChars;
             nTrailingJoiners = 0;
         } else if (bStarted && IsJoiner(c)) {

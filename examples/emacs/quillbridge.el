@@ -12,6 +12,8 @@
 ;;
 ;; The program gets the word as one argument after "--", started directly,
 ;; never through a shell, so no word can be taken for an option or a command.
+;; A text goes trimmed of white space at both ends; a text with white space
+;; inside goes as its first word, as `quillbridge --selection' takes it.
 
 ;;; Code:
 
@@ -24,6 +26,17 @@
 (defcustom quillbridge-program "quillbridge"
   "The quillbridge program."
   :type 'string)
+
+(defun quillbridge--first-word (text)
+  "TEXT trimmed of white space at both ends, or its first word.
+With white space inside, the first run of letters and digits, with the
+hyphens and apostrophes inside it."
+  (let ((trimmed (replace-regexp-in-string
+                  "\\`[[:space:]\n\r\t\f]+\\|[[:space:]\n\r\t\f]+\\'" "" text)))
+    (cond ((not (string-match-p "[[:space:]\n\r\t\f]" trimmed)) trimmed)
+          ((string-match "[[:alnum:]]+\\(?:['’‐‑-]+[[:alnum:]]+\\)*" trimmed)
+           (match-string 0 trimmed))
+          (t ""))))
 
 (defun quillbridge--word-at-point ()
   "The word at point, or the text of the active region."
@@ -43,13 +56,16 @@ Interactively, WORD is the word at point or the active region's text;
 with a prefix argument, or when there is none, it is read."
   (interactive
    (list (let ((at-point (and (not current-prefix-arg) (quillbridge--word-at-point))))
-           (if (and at-point (> (length at-point) 0))
+           (if (and at-point (> (length (quillbridge--first-word at-point)) 0))
                at-point
              (read-string "Sõna: ")))))
-  ;; The program reads its arguments as UTF-8, whatever the locale; it is not
-  ;; waited for, and its output goes nowhere.
-  (let ((coding-system-for-write 'utf-8-unix))
-    (call-process quillbridge-program nil 0 nil "--" word)))
+  (let ((word (quillbridge--first-word word))
+        ;; The program reads its arguments as UTF-8, whatever the locale; it
+        ;; is not waited for, and its output goes nowhere.
+        (coding-system-for-write 'utf-8-unix))
+    (if (equal word "")
+        (message "Quillbridge: no word")
+      (call-process quillbridge-program nil 0 nil "--" word))))
 
 (provide 'quillbridge)
 

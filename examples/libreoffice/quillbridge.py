@@ -7,22 +7,35 @@
 #
 # The program gets the word as one argument after "--", started directly,
 # never through a shell, so no word can be taken for an option or a command.
+# A text goes trimmed of white space at both ends; a text with white space
+# inside goes as its first word, as `quillbridge --selection` takes it.
+import re
 import subprocess
 
 PROGRAM = "quillbridge"
+# Letters and digits, with the hyphens and apostrophes inside the word.
+_WORD = re.compile(r"[^\W_]+(?:['\u2019\u2010\u2011-]+[^\W_]+)*")
+
+
+def _first_word(text):
+    text = text.strip()
+    if not re.search(r"\s", text):
+        return text
+    match = _WORD.search(text)
+    return match.group(0) if match else ""
 
 
 def _word_at_cursor(document):
     view_cursor = document.getCurrentController().getViewCursor()
     selected = view_cursor.getString()
-    if selected.strip():
-        return selected.strip()
+    if _first_word(selected):
+        return _first_word(selected)
     cursor = view_cursor.getText().createTextCursorByRange(view_cursor.getStart())
     # Between two words the cursor stays put and the word is empty.
     if not cursor.isStartOfWord():
         cursor.gotoStartOfWord(False)
     cursor.gotoEndOfWord(True)
-    return cursor.getString().strip()
+    return _first_word(cursor.getString())
 
 
 def QuillbridgeAtCursor(*_args):

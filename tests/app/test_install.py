@@ -147,7 +147,7 @@ class Installed(unittest.TestCase):
             while subprocess.run(["xclip", "-o", "-selection", "clipboard"], capture_output=True).stdout != b"Kass!":
                 self.assertLess(time.monotonic(), end, "the clipboard was never taken")
                 time.sleep(0.1)
-            code, _, err = self.look_up_and_close([self.program, "--clipboard"], "kass")
+            code, _, err = self.look_up_and_close([self.program, "--clipboard"], "Kass")
         finally:
             owner.kill()
             owner.wait()

@@ -1,6 +1,7 @@
 """The editor hosts of examples/, run headless with a stand-in quillbridge on PATH
 that records the arguments it was given.
 """
+import importlib.util
 import json
 import os
 import shutil
@@ -19,6 +20,11 @@ DEADLINE = 60
 CASES = [("Üks õunapuu, kaks", 7, "õunapuu"),
          ("vaata -ism siin", 8, "-ism"),
          ("rock'n'roll!", 1, "rock'n'roll")]
+# A selected or given text, and the word that goes: trimmed at both ends, the
+# first word when white space is inside, the case kept.
+TEXTS = [("  läbi tulema\n", "läbi"),
+         ("\t-ism \n", "-ism"),
+         ("«TALLINN'i», koerad\n", "TALLINN'i")]
 
 
 class EditorHosts(unittest.TestCase):
@@ -58,28 +64,41 @@ class EditorHosts(unittest.TestCase):
         os.remove(self.record)
         return arguments
 
-    def check(self, command):
-        for line, column, word in CASES:
+    def check(self, command, take):
+        """take(column) runs the editor on the word under the cursor, take(None)
+        on the file's whole text (its first line in Vim, as an argument)."""
+        for text, column, word in [(line + "\n", column, word) for line, column, word in CASES] + \
+                [(text, None, word) for text, word in TEXTS]:
             with self.subTest(word=word):
                 with open(self.text, "w", encoding="utf-8") as f:
-                    f.write(line + "\n")
-                run = subprocess.run(command(column), env=self.env, capture_output=True, text=True,
+                    f.write(text)
+                run = subprocess.run(command(take(column)), env=self.env, capture_output=True, text=True,
                                      stdin=subprocess.DEVNULL, timeout=DEADLINE)
                 self.assertEqual(run.returncode, 0, run.stdout + run.stderr)
                 self.assertEqual(self.recorded(), ["--", word])
 
     def test_vim(self):
         plugin = os.path.join(EXAMPLES, "vim", "quillbridge.vim")
-        self.check(lambda column: ["vim", "-N", "-u", "NONE", "-i", "NONE", "-es",
-                                   "-c", f"source {plugin}", "-c", f"edit {self.text}",
-                                   "-c", f"call cursor(1, {column})", "-c", "Quillbridge", "-c", "qa!"])
+        self.check(lambda take: ["vim", "-N", "-u", "NONE", "-i", "NONE", "-es",
+                                 "-c", f"source {plugin}", "-c", f"edit {self.text}", "-c", take, "-c", "qa!"],
+                   lambda column: f"call cursor(1, {column}) | Quillbridge" if column
+                   else "execute 'Quillbridge' getline(1)")
 
     @unittest.skipUnless(shutil.which("emacs"), "emacs is not installed")
     def test_emacs(self):
         library = os.path.join(EXAMPLES, "emacs", "quillbridge.el")
-        self.check(lambda column: ["emacs", "--batch", "-Q", "-l", library, self.text,
-                                   "--eval", f"(progn (goto-char {column}) "
-                                             "(call-interactively #'quillbridge-at-point))"])
+        self.check(lambda take: ["emacs", "--batch", "-Q", "-l", library, self.text, "--eval",
+                                 f"(progn {take} (call-interactively #'quillbridge-at-point))"],
+                   lambda column: f"(goto-char {column})" if column
+                   else "(transient-mark-mode 1) (push-mark (point-min) t t) (goto-char (point-max))")
+
+    def test_libreoffice_text(self):
+        spec = importlib.util.spec_from_file_location(
+            "quillbridge_macro", os.path.join(EXAMPLES, "libreoffice", "quillbridge.py"))
+        macro = importlib.util.module_from_spec(spec)
+        spec.loader.exec_module(macro)
+        for text, word in TEXTS + [("õunapuu", "õunapuu"), (" \n ", "")]:
+            self.assertEqual(macro._first_word(text), word)
 
 
 if __name__ == "__main__":
