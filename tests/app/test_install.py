@@ -125,6 +125,7 @@ class Installed(unittest.TestCase):
         self.assertEqual(dumps["dict.kvd"][0], "selection 0")
         entries = [line.split("\t") for line in dumps["dict.kvd"][1:]]
         self.assertIn(["Vikisõnastik", "utf8", "https://et.wiktionary.org/wiki/"], entries)
+        self.assertEqual(entries[0][0], "ÕS 2025: Eesti õigekeelsussõnaraamat")
         self.assertEqual(len(entries), 5)
         self.assertTrue(all(address.startswith("https://") for _, _, address in entries), entries)
         self.assertEqual(dumps["predict.kvd"], ["selection 0"])
