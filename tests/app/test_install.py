@@ -2,6 +2,7 @@
 against it with pkg-config, and the installed quillbridge program.
 """
 import glob
+import gzip
 import os
 import subprocess
 import sys
@@ -129,6 +130,24 @@ class Installed(unittest.TestCase):
         self.assertEqual(len(entries), 5)
         self.assertTrue(all(address.startswith("https://") for _, _, address in entries), entries)
         self.assertEqual(dumps["predict.kvd"], ["selection 0"])
+
+    def test_the_installed_help_and_manual_page_tell_the_installed_paths(self):
+        (site,) = glob.glob(os.path.join(self.root, "**", "site", "quillbridge"), recursive=True)
+        with open(os.path.join(site, "sonastikud.html"), encoding="utf-8") as f:
+            page = f.read()
+        # The installed library's folder is not the user's to write.
+        self.assertNotIn("teegiga samas kaustas", page)
+        self.assertIn("<code>~/.local/share/quillbridge/</code>", page)
+        (manual,) = glob.glob(os.path.join(self.root, "**", "man1", "quillbridge.1.gz"), recursive=True)
+        with gzip.open(manual, "rt", encoding="utf-8") as f:
+            manual_text = f.read().replace("\\-", "-")
+        self.assertNotIn("examples/", manual_text)
+        # The editor hosts where Debian's Vim and Emacs look, each named by the manual page.
+        for pattern in ("vim/vimfiles/plugin/quillbridge.vim", "emacs/site-lisp/quillbridge/quillbridge.el",
+                        "quillbridge/libreoffice/quillbridge.py"):
+            with self.subTest(host=pattern):
+                (path,) = glob.glob(os.path.join(self.root, "**", "share", pattern), recursive=True)
+                self.assertIn("/" + os.path.relpath(path, self.root), manual_text)
 
     def test_the_installed_program_starts_quietly(self):
         run = subprocess.run([self.program, "--version"], env=self.env, capture_output=True, text=True)
