@@ -1,8 +1,7 @@
 #include "catalogue_location.h"
 
-#include <cerrno>
-#include <cstdlib>
-#include <pwd.h>
+#include "user_folders.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,22 +31,9 @@ CCatalogueLocation::CCatalogueLocation(std::string strLibraryFolder, std::string
 CCatalogueLocation CCatalogueLocation::ForLibrary(std::string strLibraryFolder,
                                                   std::string strSeedFolder)
 {
-    return CCatalogueLocation(std::move(strLibraryFolder), UserDataFolder(),
+    return CCatalogueLocation(std::move(strLibraryFolder),
+                              CUserFolders::Folder(CUserFolders::kindData),
                               std::move(strSeedFolder));
-}
-
-std::string CCatalogueLocation::UserDataFolder()
-{
-    // A relative XDG_DATA_HOME is to be ignored.
-    const char* pszData = std::getenv("XDG_DATA_HOME");
-    if (pszData && pszData[0] == '/')
-        return std::string(pszData) + "/quillbridge/";
-    const char* pszHome = std::getenv("HOME");
-    if (!pszHome || pszHome[0] != '/') {
-        const passwd* pUser = ::getpwuid(::getuid());
-        pszHome = pUser && pUser->pw_dir && pUser->pw_dir[0] == '/' ? pUser->pw_dir : nullptr;
-    }
-    return pszHome ? std::string(pszHome) + "/.local/share/quillbridge/" : std::string();
 }
 
 std::string CCatalogueLocation::BesideLibrary(const std::string& strName) const
@@ -109,18 +95,5 @@ bool CCatalogueLocation::IsLibraryPlaceWritable(const std::string& strName) cons
 
 int CCatalogueLocation::MakeUserFolder() const
 {
-    if (m_strUserFolder.empty())
-        return ENOENT;
-    // Each missing folder on the way, private to the user as data folders are.
-    for (std::size_t nSlash = m_strUserFolder.find('/', 1); nSlash != std::string::npos;
-         nSlash = m_strUserFolder.find('/', nSlash + 1)) {
-        const std::string strFolder = m_strUserFolder.substr(0, nSlash);
-        if (::mkdir(strFolder.c_str(), 0700) != 0 && errno != EEXIST)
-            return errno;
-    }
-    struct stat folder {
-    };
-    if (::stat(m_strUserFolder.c_str(), &folder) != 0)
-        return errno;
-    return S_ISDIR(folder.st_mode) ? 0 : ENOTDIR;
+    return CUserFolders::Make(m_strUserFolder);
 }

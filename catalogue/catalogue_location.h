@@ -18,10 +18,6 @@ public:
     // The library's folder, the user's data folder and the installed lists.
     static CCatalogueLocation ForLibrary(std::string strLibraryFolder,
                                          std::string strSeedFolder = {});
-    // $XDG_DATA_HOME/quillbridge/, else ~/.local/share/quillbridge/; empty when
-    // there is no home folder either.
-    static std::string UserDataFolder();
-
     std::string BesideLibrary(const std::string& strName) const;
     // Empty when there is no user data folder.
     std::string InUserFolder(const std::string& strName) const;

@@ -1,15 +1,18 @@
 #include "user_settings.h"
 
-#include "catalogue_location.h"
+#include "user_folders.h"
 
 #include <QFile>
 #include <QSettings>
 
 CUserSettings::CUserSettings()
 {
-    const QString strPath = UserFilePath(QStringLiteral("settings.ini"));
-    if (!strPath.isEmpty())
-        m_pFile = std::make_unique<QSettings>(strPath, QSettings::IniFormat);
+    const std::string strPath = CUserFolders::FilePath(CUserFolders::kindConfig, "settings.ini");
+    if (strPath.empty())
+        return;
+    m_strFolder = strPath.substr(0, strPath.rfind('/') + 1);
+    m_pFile = std::make_unique<QSettings>(QFile::decodeName(QByteArray::fromStdString(strPath)),
+                                          QSettings::IniFormat);
 }
 
 CUserSettings::~CUserSettings() = default;
@@ -53,20 +56,6 @@ void CUserSettings::Write()
     // QSettings writes through a temporary file that replaces the old one,
     // so a crash midway leaves the previous settings whole. A failure only
     // shows in its status, which nobody needs to hear about.
-    if (MakeUserFolder())
+    if (CUserFolders::Make(m_strFolder) == 0)
         m_pFile->sync();
-}
-
-QString CUserSettings::UserFilePath(const QString& strName)
-{
-    const std::string strFolder = CCatalogueLocation::UserDataFolder();
-    if (strFolder.empty())
-        return QString();
-    return QFile::decodeName(QByteArray::fromStdString(strFolder)) + strName;
-}
-
-bool CUserSettings::MakeUserFolder()
-{
-    return CCatalogueLocation(std::string(), CCatalogueLocation::UserDataFolder())
-               .MakeUserFolder() == 0;
 }

@@ -5,12 +5,14 @@
 #include <QVariantMap>
 
 #include <memory>
+#include <string>
 
 class QSettings;
 
 // What the windows remember for their user from one run to the next, such as
 // the main window's size or a browser's zoom: "settings.ini" in the user's
-// data folder, beside the catalogues saved there. The file is read when the
+// config folder (moved there from the data folder where earlier versions kept
+// it). The file is read when the
 // object is made; SetValue writes it at once, whole, by replacing the old
 // file. When it cannot be written the value holds for this object only and
 // nobody is told: a window that forgets its size is no reason for a message.
@@ -31,15 +33,10 @@ public:
     void SetValue(const QString& strKey, const QVariant& value);
     void Remove(const QString& strKey);
 
-    // A file of the user's own in the user's data folder; empty when there is
-    // no such folder (no home folder).
-    static QString UserFilePath(const QString& strName);
-    // Makes the user's data folder and its parents; false when that fails.
-    static bool MakeUserFolder();
-
 private:
     void Write();
 
+    std::string m_strFolder; // the file's, made when it is first written
     std::unique_ptr<QSettings> m_pFile;
     // Stands in for the file when there is no data folder.
     QVariantMap m_values;

@@ -1,11 +1,17 @@
 #include "word_history.h"
 
-#include "catalogue_location.h"
 #include "disk_file.h"
+#include "file_lock.h"
 #include "file_replacement.h"
+#include "user_folders.h"
 #include "utf_text.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <memory>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -30,14 +36,21 @@ void AppendNew(std::vector<std::u16string>& words, std::u16string word)
         words.push_back(std::move(word));
 }
 
+// The path with every link followed; empty when that fails.
+std::string RealPath(const std::string& strPath)
+{
+    const std::unique_ptr<char, decltype(&std::free)> pszReal(::realpath(strPath.c_str(), nullptr),
+                                                              &std::free);
+    return pszReal ? std::string(pszReal.get()) : std::string();
+}
+
 } // namespace
 
 CWordHistory::CWordHistory(std::string strPath) : m_strPath(std::move(strPath)) {}
 
 std::string CWordHistory::DefaultPath()
 {
-    const std::string strFolder = CCatalogueLocation::UserDataFolder();
-    return strFolder.empty() ? std::string() : strFolder + "history.txt";
+    return CUserFolders::FilePath(CUserFolders::kindState, "history.txt");
 }
 
 void CWordHistory::Load()
@@ -51,39 +64,64 @@ bool CWordHistory::Add(const std::u16string& word)
 {
     if (!IsKeptWord(word))
         return false;
+    const auto pLock = LockFile();
     // What another window saved meanwhile counts; a file that is not there
-    // (never written, or not writable) leaves this object's own words.
+    // (never written, or removed) gets this object's own words.
     std::vector<std::u16string> words;
-    if (!ReadFile(words))
+    const ERead read = ReadFile(words);
+    if (read != ERead::Read)
         words = m_words;
     words.erase(std::remove(words.begin(), words.end(), word), words.end());
     words.insert(words.begin(), word);
     if (words.size() > kMaxWords)
         words.resize(kMaxWords);
     m_words = std::move(words);
-    return WriteFile();
+    // A file that is there but cannot be read may hold words this one has
+    // never seen; it is not replaced.
+    return read != ERead::Unreadable && WriteFile();
 }
 
 bool CWordHistory::Clear()
 {
     m_words.clear();
+    if (m_strPath.empty())
+        return false;
+    const auto pLock = LockFile();
     if (WriteFile())
         return true;
-    // A file that cannot be rewritten may still be removed.
-    return !m_strPath.empty() && ::unlink(m_strPath.c_str()) == 0;
+    // A file that cannot be rewritten may still be removed; so may a link,
+    // which leaves what it points to as it is.
+    return ::unlink(m_strPath.c_str()) == 0;
 }
 
-bool CWordHistory::ReadFile(std::vector<std::u16string>& words) const
+std::unique_ptr<CFileLock> CWordHistory::LockFile() const
+{
+    if (m_strPath.empty())
+        return nullptr;
+    // The lock file lies beside the history, in a folder that may not be there yet.
+    const std::string strFolder = m_strPath.substr(0, m_strPath.rfind('/') + 1);
+    if (!strFolder.empty())
+        CUserFolders::Make(strFolder);
+    return std::make_unique<CFileLock>(m_strPath + ".lock");
+}
+
+CWordHistory::ERead CWordHistory::ReadFile(std::vector<std::u16string>& words) const
 {
     words.clear();
     if (m_strPath.empty())
-        return false;
+        return ERead::Missing;
     try {
         CDiskFile file;
-        if (!file.Open(m_strPath, CDiskFile::modeRead))
-            return false;
-        std::string bytes(std::min(file.GetLength(), kMaxFileBytes), '\0');
+        int nError = 0;
+        if (!file.Open(m_strPath, CDiskFile::modeRead, &nError))
+            return nError == ENOENT ? ERead::Missing : ERead::Unreadable;
+        // One byte past the cap tells whether the last line read was cut.
+        std::string bytes(std::min(file.GetLength(), kMaxFileBytes) + 1, '\0');
         bytes.resize(file.Read(bytes.data(), bytes.size()));
+        if (bytes.size() > kMaxFileBytes) {
+            const auto nLastEnd = bytes.rfind('\n', kMaxFileBytes - 1);
+            bytes.resize(nLastEnd == std::string::npos ? 0 : nLastEnd + 1);
+        }
         std::size_t nStart = 0;
         while (nStart < bytes.size() && words.size() < kMaxWords) {
             std::size_t nEnd = bytes.find('\n', nStart);
@@ -95,11 +133,31 @@ bool CWordHistory::ReadFile(std::vector<std::u16string>& words) const
             AppendNew(words, Utf8ToUtf16(line));
             nStart = nEnd + 1;
         }
-        return true;
+        return ERead::Read;
     } catch (...) {
         words.clear();
-        return false;
+        return ERead::Unreadable;
     }
+}
+
+bool CWordHistory::IsWritable() const
+{
+    struct stat named {
+    };
+    if (::lstat(m_strPath.c_str(), &named) != 0)
+        return errno == ENOENT;
+    if (!S_ISLNK(named.st_mode))
+        return S_ISREG(named.st_mode) && named.st_uid == ::geteuid() && named.st_nlink == 1;
+    // A link the user made to keep the history elsewhere in the home folder is
+    // followed; one to anybody else's file, or out of the home folder, is not.
+    struct stat target {
+    };
+    const std::string strTarget = RealPath(m_strPath);
+    const std::string strHome = CUserFolders::HomeFolder();
+    const std::string strRealHome = strHome.empty() ? std::string() : RealPath(strHome) + "/";
+    return !strTarget.empty() && strRealHome.size() > 1 && strTarget.starts_with(strRealHome) &&
+           ::lstat(strTarget.c_str(), &target) == 0 && S_ISREG(target.st_mode) &&
+           target.st_uid == ::geteuid() && target.st_nlink == 1;
 }
 
 bool CWordHistory::WriteFile() const
@@ -107,10 +165,7 @@ bool CWordHistory::WriteFile() const
     if (m_strPath.empty())
         return false;
     try {
-        const auto nSlash = m_strPath.rfind('/');
-        if (nSlash != std::string::npos &&
-            CCatalogueLocation(std::string(), m_strPath.substr(0, nSlash + 1)).MakeUserFolder() !=
-                0)
+        if (!IsWritable())
             return false;
         std::string text;
         for (const std::u16string& word : m_words)

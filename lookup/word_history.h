@@ -1,14 +1,20 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
+class CFileLock;
+
 // The words the user has looked up, newest first, each once, for the word
 // box to complete from. They are kept in a small text file of the user's own
-// (UTF-8, one word a line), which is rewritten whole and replaced only when
-// complete, and re-read before each change so that windows open side by side
-// lose none of each other's words. When the file cannot be written the words
-// last for this object only; a history is no reason to bother the user.
+// (UTF-8, one word a line). Each change is made under a lock on a file beside
+// it: the file is read, the change made to what it holds, and the file
+// replaced whole, so that windows open side by side lose none of each other's
+// words. When the file cannot be written, cannot be read, or is a link to
+// something that is not the user's own file in the user's home folder, it is
+// left as it is and the words last for this object only; a history is no
+// reason to bother the user.
 class CWordHistory
 {
 public:
@@ -18,7 +24,8 @@ public:
 
     // strPath in the system's own bytes; empty keeps nothing on disk.
     explicit CWordHistory(std::string strPath);
-    // "history.txt" in the user's data folder; empty without a home folder.
+    // "history.txt" in the user's state folder, moved there from the data
+    // folder where earlier versions kept it; empty without a home folder.
     static std::string DefaultPath();
 
     const std::vector<std::u16string>& GetWords() const { return m_words; }
@@ -33,8 +40,14 @@ public:
     bool Clear();
 
 private:
-    // The words of the file; false when there is no file to read.
-    bool ReadFile(std::vector<std::u16string>& words) const;
+    // The lock on the history's changes, its folder made first; none without a file.
+    std::unique_ptr<CFileLock> LockFile() const;
+    enum class ERead { Read, Missing, Unreadable };
+    // The words of the file, at most kMaxFileBytes of it and never a cut line.
+    ERead ReadFile(std::vector<std::u16string>& words) const;
+    // Whether the file may be replaced: it is missing, the user's own regular
+    // file of one name, or a link to such a file in the user's home folder.
+    bool IsWritable() const;
     bool WriteFile() const;
 
     std::string m_strPath;

@@ -256,7 +256,7 @@ def browser_environment(home):
     env = {k: v for k, v in os.environ.items() if not k.lower().endswith("_proxy")}
     env.update(HOME=home, XDG_CONFIG_HOME=os.path.join(home, ".config"),
                XDG_CACHE_HOME=os.path.join(home, ".cache"), XDG_DATA_HOME=os.path.join(home, ".local/share"),
-               TMPDIR=os.path.join(home, "tmp"))
+               XDG_STATE_HOME=os.path.join(home, ".local/state"), TMPDIR=os.path.join(home, "tmp"))
     os.makedirs(env["TMPDIR"], exist_ok=True)
     # As root the engine's sandbox cannot start; without a GPU it must not look for one.
     if os.geteuid() == 0:

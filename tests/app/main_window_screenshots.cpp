@@ -27,7 +27,8 @@ TEST(MainWindowScreenshots, Take)
     ASSERT_NE(pszDir, nullptr) << "set QB_SCREENSHOT_DIR to the folder to write";
     QTemporaryDir home;
     qputenv("HOME", QFile::encodeName(home.path()));
-    qputenv("XDG_DATA_HOME", QFile::encodeName(home.path()));
+    for (const char* pszName : {"XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_STATE_HOME"})
+        qputenv(pszName, QFile::encodeName(home.path()));
     CWebBrowser::RegisterControlClass();
     TestHttpServer server;
     server.ServePage("/quillbridge/about.html", QStringLiteral("KV Quillbridge"),

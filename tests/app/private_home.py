@@ -1,5 +1,5 @@
 """A home of a test's own: the environment variables that point a program's
-home and data, settings, cache and runtime folders into a fresh folder, so
+home and data, settings, state, cache and runtime folders into a fresh folder, so
 that no test reads or writes the real ones."""
 import os
 
@@ -9,6 +9,7 @@ def private_home(root):
     folders = {"HOME": root,
                "XDG_DATA_HOME": os.path.join(root, ".local", "share"),
                "XDG_CONFIG_HOME": os.path.join(root, ".config"),
+               "XDG_STATE_HOME": os.path.join(root, ".local", "state"),
                "XDG_CACHE_HOME": os.path.join(root, ".cache"),
                "XDG_RUNTIME_DIR": os.path.join(root, "runtime")}
     for path in folders.values():

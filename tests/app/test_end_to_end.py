@@ -155,10 +155,12 @@ class EndToEnd(unittest.TestCase):
                 self.assertIn("Uus sõnastik\tutf8\thttp://uus/\n", dump)
 
     def data_folder(self):
-        """A data folder of the test's own as HOME and XDG_DATA_HOME."""
+        """A data folder of the test's own as HOME and XDG_DATA_HOME, with the
+        config and state folders in it."""
         data = os.path.join(self.dir, "data")
         os.makedirs(data, exist_ok=True)
-        self.env.update(XDG_DATA_HOME=data, HOME=data)
+        self.env.update(XDG_DATA_HOME=data, HOME=data, XDG_CONFIG_HOME=os.path.join(data, "config"),
+                        XDG_STATE_HOME=os.path.join(data, "state"))
         return data
 
     def other_user(self, data=None):
@@ -178,6 +180,12 @@ class EndToEnd(unittest.TestCase):
 
     def dump(self, path):
         return subprocess.run([KVD, "dump", path], capture_output=True, text=True, check=True).stdout
+
+    @staticmethod
+    def listing(folder):
+        """Every file and folder under folder, as paths relative to it, sorted."""
+        return sorted(os.path.relpath(os.path.join(top, name), folder)
+                      for top, folders, files in os.walk(folder) for name in folders + files)
 
     def identities(self, folder):
         return {name: (st.st_ino, st.st_mtime_ns, st.st_size)
@@ -225,8 +233,10 @@ class EndToEnd(unittest.TestCase):
         after = self.identities(self.dir)
         after.pop("data")
         self.assertEqual(after, before)
-        self.assertEqual(os.listdir(os.path.join(data, "quillbridge")), ["history.txt"])
-        shutil.rmtree(os.path.join(data, "quillbridge"))
+        history = ["state", "state/quillbridge", "state/quillbridge/history.txt",
+                   "state/quillbridge/history.txt.lock"]
+        self.assertEqual(self.listing(data), history)
+        shutil.rmtree(os.path.join(data, "state"))
         # From the installed published list, which is read and left alone.
         site = os.path.join(self.dir, "site", "quillbridge")
         os.makedirs(site)
@@ -241,7 +251,7 @@ class EndToEnd(unittest.TestCase):
         after = self.identities(self.dir)
         after.pop("data")
         self.assertEqual((after, self.identities(site)), (before, installed))
-        self.assertEqual(os.listdir(os.path.join(data, "quillbridge")), ["history.txt"])
+        self.assertEqual(self.listing(data), history)
 
     def test_without_a_display_the_run_fails_cleanly(self):
         for name in ("DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"):

@@ -58,7 +58,7 @@ class Installed(unittest.TestCase):
         self.env.pop("QUILLBRIDGE_DEBUG", None)
         # The user's own folders stay untouched, and a window the user has open
         # never receives a test's word.
-        for name in ("HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"):
+        for name in ("HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_STATE_HOME", "XDG_RUNTIME_DIR"):
             self.env[name] = tempfile.mkdtemp(prefix=name.lower(), dir=self.tmp.name)
         # The installed library keeps its catalogues beside it.
         for name in ("dict.kvd", "predict.kvd"):

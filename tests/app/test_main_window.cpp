@@ -30,14 +30,14 @@
 namespace
 {
 
-// Every test is a user of its own: a home and a data folder nobody else has.
+// Every test is a user of its own: a home, a data and a config folder nobody else has.
 class MainWindow : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_home.isValid());
-        for (const char* pszName : {"HOME", "XDG_DATA_HOME"}) {
+        for (const char* pszName : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME"}) {
             m_saved.emplace_back(pszName, qgetenv(pszName));
             qputenv(pszName, QFile::encodeName(m_home.path()));
         }
@@ -154,12 +154,12 @@ TEST_F(MainWindow, GrownWindowGrowsItsPagesAndOpensAtThatSizeNextRun)
               }),
               IDCANCEL);
 
-    // A data folder that cannot be made: the size is not kept, and nothing is said.
+    // A config folder that cannot be made: the size is not kept, and nothing is said.
     const QString strBlocked = m_home.filePath(QStringLiteral("blocked"));
     QFile blocker(strBlocked);
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
-    qputenv("XDG_DATA_HOME", QFile::encodeName(strBlocked));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(strBlocked));
     MessageBoxRecorder boxes;
     for (int nRun = 0; nRun < 2; ++nRun)
         EXPECT_EQ(Run([&](CMainDialog&, QWidget* pSheet) {

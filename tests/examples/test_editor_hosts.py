@@ -44,7 +44,7 @@ class EditorHosts(unittest.TestCase):
                 """))
         os.chmod(stand_in, 0o755)
         self.env = dict(os.environ, PATH=bin_dir + os.pathsep + os.environ["PATH"], LC_ALL="C.UTF-8")
-        for name in ("HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_RUNTIME_DIR"):
+        for name in ("HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "XDG_STATE_HOME", "XDG_RUNTIME_DIR"):
             folder = os.path.join(self.tmp.name, name.lower())
             os.mkdir(folder, 0o700)
             self.env[name] = folder

@@ -34,6 +34,7 @@ struct UserFolders {
         qputenv("HOME", dir.path().toUtf8());
         qputenv("XDG_DATA_HOME", (dir.path() + "/data").toUtf8());
         qputenv("XDG_CONFIG_HOME", (dir.path() + "/config").toUtf8());
+        qputenv("XDG_STATE_HOME", (dir.path() + "/state").toUtf8());
     }
     QTemporaryDir dir;
 };
@@ -306,7 +307,7 @@ TEST(ReadingWindow, WordsLookedUpAndTheZoomComeBackInTheNextRunAndTheWordsCanBeC
     EXPECT_EQ(offered, QStringList{QStringLiteral("kassikakk")});
     EXPECT_EQ(walked, (QStringList{"ma", "kassikakk", "maja", "maja", "kassikakk", "ma", ""}));
     EXPECT_TRUE(bCleared);
-    QFile file(qEnvironmentVariable("XDG_DATA_HOME") + "/quillbridge/history.txt");
+    QFile file(qEnvironmentVariable("XDG_STATE_HOME") + "/quillbridge/history.txt");
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), QByteArray());
 }

@@ -22,6 +22,7 @@ int main(int argc, char** argv)
     } folders[] = {{"HOME", ""},
                    {"XDG_DATA_HOME", "/.local/share"},
                    {"XDG_CONFIG_HOME", "/.config"},
+                   {"XDG_STATE_HOME", "/.local/state"},
                    {"XDG_CACHE_HOME", "/.cache"},
                    {"XDG_RUNTIME_DIR", "/runtime"}};
     for (const auto& folder : folders) {
