@@ -6,6 +6,7 @@
 #include "quillbridge.h"
 #include "read_selection.h"
 #include "site_address.h"
+#include "user_folders.h"
 #include "utf_text.h"
 #include "window_socket.h"
 
@@ -318,11 +319,12 @@ int main(int argc, char** argv)
         word = Utf8ToUtf16(*line->word);
 
     CWindowSocket socket;
+    const std::string strRuntimeFolder = CUserFolders::Folder(CUserFolders::kindRuntime);
     if (!bVersion) {
         // A window that is starting or closing may not answer; then this run
         // tries once more, and else opens a window of its own.
         for (int nTry = 0; nTry < 2; ++nTry) {
-            const auto claim = socket.Claim(std::getenv("XDG_RUNTIME_DIR"));
+            const auto claim = socket.Claim(strRuntimeFolder.c_str());
             if (claim != CWindowSocket::EClaim::Connected)
                 break;
             const std::string strWord = Utf16ToUtf8(word.value_or(std::u16string()));

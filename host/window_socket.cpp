@@ -71,11 +71,13 @@ CWindowSocket::EClaim CWindowSocket::Claim(const char* pszRuntimeFolder, int nLo
     Close();
     const std::string strFolder = pszRuntimeFolder ? pszRuntimeFolder : "";
     sockaddr_un address;
-    if (!IsPrivateFolder(strFolder) || !MakeAddress(strFolder + "/quillbridge-window", address))
+    // The folder may come with its closing slash, as the user's folders do.
+    const std::string strBase = strFolder.ends_with('/') ? strFolder : strFolder + "/";
+    if (!IsPrivateFolder(strFolder) || !MakeAddress(strBase + "quillbridge-window", address))
         return EClaim::None;
     // Between the failed connect and the listen another run could do the same;
     // the lock makes the two steps one.
-    const std::string strLock = strFolder + "/quillbridge-window.lock";
+    const std::string strLock = strBase + "quillbridge-window.lock";
     const int nLock = ::open(strLock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (nLock < 0)
         return EClaim::None;

@@ -26,6 +26,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <utility>
 
 namespace
 {
@@ -37,9 +38,11 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_home.isValid());
-        for (const char* pszName : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME"}) {
+        // The settings go to the config folder; the data folder is another.
+        for (const auto& [pszName, pszFolder] :
+             {std::pair{"HOME", ""}, {"XDG_CONFIG_HOME", ""}, {"XDG_DATA_HOME", "/data"}}) {
             m_saved.emplace_back(pszName, qgetenv(pszName));
-            qputenv(pszName, QFile::encodeName(m_home.path()));
+            qputenv(pszName, QFile::encodeName(m_home.path() + QLatin1String(pszFolder)));
         }
         CWebBrowser::RegisterControlClass();
         m_server.ServePage("/quillbridge/about.html", QStringLiteral("Teave"),

@@ -10,6 +10,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -224,6 +225,42 @@ TEST_F(Saving, ASaveMergesWithWhatAnotherProcessSavedMeanwhile)
         wanted.push_back(kThree);
         EXPECT_EQ(onDisk.entries, wanted);
         EXPECT_EQ(onDisk.selection, nAt);
+    }
+}
+
+// Where the library's folder can be written, the newer of the file beside it
+// and the user's copy is read, by the second first and then within it: the
+// copy holds a save that failed beside the library, the file beside it a later
+// one that succeeded there.
+TEST_F(Saving, OfTheFileBesideTheLibraryAndTheUsersCopyTheNewerIsRead)
+{
+    WriteCatalogue(Beside(), {kOne}, 0);
+    fs::create_directories(m_dir / "data" / "quillbridge");
+    const fs::path copy = m_dir / "data" / "quillbridge" / "dict.kvd";
+    WriteCatalogue(copy, {kTwo}, 0);
+    const auto touch = [](const fs::path& path, time_t nSeconds, long nNanoseconds) {
+        const timespec times[2] = {{nSeconds, nNanoseconds}, {nSeconds, nNanoseconds}};
+        ASSERT_EQ(::utimensat(AT_FDCWD, path.c_str(), times, 0), 0);
+    };
+    const struct {
+        time_t nBeside;
+        long nBesideNs;
+        time_t nCopy;
+        long nCopyNs;
+        CDictEntry read;
+    } cases[] = {
+        {2000, 100, 1000, 900, kOne},
+        {1000, 900, 2000, 100, kTwo},
+        {1500, 200, 1500, 100, kOne},
+        {1500, 100, 1500, 200, kTwo},
+    };
+    for (const auto& c : cases) {
+        touch(Beside(), c.nBeside, c.nBesideNs);
+        touch(copy, c.nCopy, c.nCopyNs);
+        CDictCatalogue catalogue(u"Sõnastikud", u"dict.kvd", 0);
+        EXPECT_EQ(catalogue.Load(Location()), 0);
+        EXPECT_EQ(catalogue.entries, std::vector<CDictEntry>{c.read})
+            << c.nBeside << "." << c.nBesideNs;
     }
 }
 

@@ -104,6 +104,8 @@ TEST(LookupWordFromUrl, ReadsBackEveryComposedWordAndLinksOfTheSameProgram)
         {u"http://pre.ee/p?dict=http%3A%2F%2Fx.ee%2Fos%3Fw%3D&codepage=baltic&word=%C3%B5un",
          u"õun"},
         {u"http://pre.ee/p?word=%C3%B5un&dict=x#top", u"õun"},
+        // A second word parameter, as a page may add one, does not replace ours.
+        {u"http://pre.ee/p?dict=x&word=%C3%B5un&word=maja", u"õun"},
         {u"http://ru.ee/q.cgi?a=1&w=kass&lang=et#vaste", u"kass"},
         {u"http://ru.ee/q.cgi?a=1&w=tere+%D0%B6", u"tere ж"},
         {u"http://x.ee/os?w=%F5un", u"õun"}, // "ÕS", not the shorter "Lai"
