@@ -172,7 +172,9 @@ bool CGuiThread::Call(const std::function<void()>& fn)
 
 void CGuiThread::Stop()
 {
-    if (!m_thread.joinable())
+    // The process may end from the application's own thread (the display's
+    // connection lost); that thread cannot wait for itself.
+    if (!m_thread.joinable() || m_thread.get_id() == std::this_thread::get_id())
         return;
     {
         std::lock_guard lock(m_mutex);

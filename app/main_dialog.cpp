@@ -119,3 +119,21 @@ void CMainDialog::LookUpWord(const QString& strWord)
     SetActivePage(&m_runPage);
     m_runPage.LookUpWord(strWord);
 }
+
+void CMainDialog::EndSession()
+{
+    m_bSessionEnding = true;
+    if (!m_bClosing && ContinueModal())
+        SendCommand(IDCANCEL, GetDlgItem(IDCANCEL));
+}
+
+void CMainDialog::OnClosing()
+{
+    // Once: a second Esc or an end of the session while a failed save is
+    // asked about must not start another close inside this one.
+    if (m_bClosing)
+        return;
+    m_bClosing = true;
+    if (m_onClosing)
+        m_onClosing();
+}

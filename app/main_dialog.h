@@ -6,6 +6,7 @@
 #include "property_sheet.h"
 #include "run_dialog.h"
 
+#include <functional>
 #include <string>
 
 // The library's only top-level window: the lookup, catalogue and help tabs,
@@ -25,8 +26,22 @@ public:
     // looks the word up there.
     void LookUpWord(const QString& strWord);
 
+    // Closes the window as Esc does because the user's session ends: the
+    // edits are kept the same way, and nobody is there to answer a question.
+    void EndSession();
+    bool IsSessionEnding() const { return m_bSessionEnding; }
+    // Whether the window has begun to close through Esc, the close box or
+    // EndSession (and m_onClosing has run or runs now).
+    bool IsClosing() const { return m_bClosing; }
+
+    // Runs when the window closes, still on show, with the pages' edits and
+    // choices in the catalogues: where they are saved, so that a failed
+    // save can be asked about before the window goes.
+    std::function<void()> m_onClosing;
+
 protected:
     bool OnSetDefId(int nID) override;
+    void OnClosing() override;
     void OnDestroy() override;
 
 private:
@@ -38,4 +53,6 @@ private:
     CDictDialog m_dictPage;
     CDictDialog m_predictPage;
     CHelpDialog m_helpPage;
+    bool m_bClosing = false;
+    bool m_bSessionEnding = false;
 };

@@ -2,11 +2,16 @@
 
 #include "debug_output.h"
 
+#include <QString>
+
+#include <atomic>
+
 namespace
 {
 
 QtMessageHandler g_pPrevious = nullptr;
 bool g_bDebug = false;
+std::atomic<void (*)()> g_pfnDisplayLost = nullptr;
 
 } // namespace
 
@@ -22,4 +27,15 @@ void CMessageFilter::Handle(QtMsgType type, const QMessageLogContext& context,
 {
     if (g_bDebug || type == QtCriticalMsg || type == QtFatalMsg)
         g_pPrevious(type, context, strText);
+    // The X11 window system has no hook of its own for a lost connection: it
+    // says so in these words and then calls exit().
+    if (type == QtWarningMsg && strText.startsWith(QLatin1String("The X11 connection broke"))) {
+        if (void (*pfnHandler)() = g_pfnDisplayLost.exchange(nullptr))
+            pfnHandler();
+    }
+}
+
+void CMessageFilter::SetDisplayLostHandler(void (*pfnHandler)())
+{
+    g_pfnDisplayLost = pfnHandler;
 }

@@ -13,6 +13,9 @@ class CMessageFilter
 public:
     // Routes Qt's messages through the filter; call before the application exists.
     static void Install();
+    // pfnHandler runs when the window system reports that the connection to
+    // the display is lost, just before it ends the process; null for none.
+    static void SetDisplayLostHandler(void (*pfnHandler)());
 
 private:
     static void Handle(QtMsgType type, const QMessageLogContext& context, const QString& strText);

@@ -3,6 +3,7 @@
 #include "dict_catalogue.h"
 #include "main_dialog.h"
 #include "message_box.h"
+#include "session_end.h"
 #include "site_address.h"
 #include "utf_text.h"
 #include "web_browser.h"
@@ -96,6 +97,16 @@ QString CQuillbridgeApp::SaveFailureText(const CDictCatalogue& catalogue)
              QString::fromStdU16String(catalogue.title));
 }
 
+QString CQuillbridgeApp::SaveQuestionText(const CDictCatalogue& catalogue)
+{
+    return QString::fromUtf8("Faili ei saanud salvestada: %1\nPõhjus: %2\n\n"
+                             "Kas proovida uuesti või sulgeda aken ilma kataloogi \"%3\" "
+                             "muudatusi salvestamata?")
+        .arg(QString::fromStdU16String(Utf8ToUtf16(catalogue.GetFailedPath())),
+             SaveFailureReason(catalogue.GetFailedError()),
+             QString::fromStdU16String(catalogue.title));
+}
+
 void CQuillbridgeApp::SaveCatalogues(bool bWindowSystem)
 {
     for (CDictCatalogue* pCatalogue : {&g_dictCatalogue, &g_predictCatalogue}) {
@@ -109,6 +120,27 @@ void CQuillbridgeApp::SaveCatalogues(bool bWindowSystem)
     }
 }
 
+void CQuillbridgeApp::SaveAtClose(CMainDialog& dialog)
+{
+    for (CDictCatalogue* pCatalogue : {&g_dictCatalogue, &g_predictCatalogue}) {
+        while (pCatalogue->Save() != 0) {
+            // At the end of a session nobody answers; the line on standard
+            // error is all there is, and the save is tried once more at exit.
+            if (dialog.IsSessionEnding()) {
+                std::fprintf(stderr, "quillbridge: %s\n",
+                             SaveFailureText(*pCatalogue).toLocal8Bit().constData());
+                break;
+            }
+            const int nAnswer = AfxMessageBox(
+                dialog.GetSafeHwnd(), SaveQuestionText(*pCatalogue), QStringLiteral("Viga"),
+                MB_ICONSTOP | MB_RETRYCANCEL,
+                {QString::fromUtf8("Proovi uuesti"), QString::fromUtf8("Sulge salvestamata")});
+            if (nAnswer != IDRETRY)
+                break;
+        }
+    }
+}
+
 int CQuillbridgeApp::Run(const std::u16string& strWord)
 {
     // Runs come one at a time: every window works on the same two catalogues.
@@ -118,12 +150,18 @@ int CQuillbridgeApp::Run(const std::u16string& strWord)
     const qintptr nListener = CWindowServer::TakeListenerFromEnvironment();
     int nResult = -1;
     const bool bRan = m_guiThread.Call([&] {
+        bool bSavedAtClose = false;
         {
             CMainDialog dialog(u"KV Quillbridge", strWord, nullptr, 0);
+            dialog.m_onClosing = [this, &dialog] { SaveAtClose(dialog); };
             std::unique_ptr<CWindowServer> pServer;
             if (nListener >= 0)
                 pServer = std::make_unique<CWindowServer>(dialog, nListener);
-            nResult = dialog.DoModal() == -1 ? -1 : 0;
+            {
+                const CSessionEnd sessionEnd(dialog);
+                nResult = dialog.DoModal() == -1 ? -1 : 0;
+            }
+            bSavedAtClose = dialog.IsClosing();
         }
         // The browsers leave pieces to be deleted at the next turn of the event
         // loop; they go now, so that nothing of this run is left behind when
@@ -131,10 +169,13 @@ int CQuillbridgeApp::Run(const std::u16string& strWord)
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QCoreApplication::processEvents();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        // The library stays mapped until the process ends, so this is the last
-        // moment at which a host that later crashes still keeps the edits, and
-        // the last at which a failed save can be shown.
-        SaveCatalogues(true);
+        // A window that ended otherwise than by closing (its browser could not
+        // be made, say) has not saved yet. The library stays mapped until the
+        // process ends, so this is the last moment at which a host that later
+        // crashes still keeps the edits, and the last at which a failed save
+        // can be shown.
+        if (!bSavedAtClose)
+            SaveCatalogues(true);
     });
     // Exit handlers run in reverse order of registration, and Qt registers its
     // own while windows run. Registering after every run puts the library's
@@ -143,5 +184,9 @@ int CQuillbridgeApp::Run(const std::u16string& strWord)
         std::atexit([] { g_pApp->ExitInstance(); });
     else if (nListener >= 0)
         ::close(static_cast<int>(nListener));
+    // The session's end would have ended the process; it does now, its
+    // edits saved, as a normal end.
+    if (bRan && CSessionEnd::HasEnded())
+        std::exit(0);
     return bRan ? nResult : -1;
 }

@@ -8,6 +8,7 @@
 #include <string>
 
 class CDictCatalogue;
+class CMainDialog;
 
 // The library's application object: it ties the two catalogues to the life of
 // the library, loading them when the library is loaded and saving them when the
@@ -27,7 +28,11 @@ private:
     // Saves both catalogues; a save that fails is told in a message box while
     // the window system runs, else on standard error at process exit.
     void SaveCatalogues(bool bWindowSystem);
+    // Saves both catalogues as the window closes, still on show: a save that
+    // fails is asked about, to try again or to close without saving.
+    void SaveAtClose(CMainDialog& dialog);
     static QString SaveFailureText(const CDictCatalogue& catalogue);
+    static QString SaveQuestionText(const CDictCatalogue& catalogue);
 
     bool m_bExited = false;
     std::recursive_mutex m_runMutex;

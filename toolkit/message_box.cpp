@@ -3,9 +3,14 @@
 #include "application.h"
 #include "win_defs.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
+
+#include <utility>
+#include <vector>
 
 namespace
 {
@@ -35,10 +40,10 @@ QMessageBox::Icon IconOf(unsigned nType)
 } // namespace
 
 int AfxMessageBox(QWidget* pOwner, const QString& strText, const QString& strCaption,
-                  unsigned nType)
+                  unsigned nType, const QStringList& buttonTexts)
 {
     MessageBoxRequest request{pOwner, strText, strCaption.isEmpty() ? AfxGetAppName() : strCaption,
-                              nType};
+                              nType, buttonTexts};
     if (Hook())
         return Hook()(request);
 
@@ -47,14 +52,34 @@ int AfxMessageBox(QWidget* pOwner, const QString& strText, const QString& strCap
     if (pParent && !pParent->isVisible())
         pParent = nullptr;
     QPointer<QMessageBox> pBox =
-        new QMessageBox(IconOf(nType), request.strCaption, strText, QMessageBox::Ok, pParent);
+        new QMessageBox(IconOf(nType), request.strCaption, strText, QMessageBox::NoButton, pParent);
     pBox->setObjectName(QStringLiteral("messageBox"));
     // Messages name addresses and entries from catalogues and downloaded
     // lists; such text is shown as it is, never taken for markup.
     pBox->setTextFormat(Qt::PlainText);
+    std::vector<std::pair<QAbstractButton*, int>> buttons;
+    const auto addButton = [&](QMessageBox::StandardButton standard, int nID) {
+        QAbstractButton* pButton = pBox->addButton(standard);
+        const auto nIndex = static_cast<qsizetype>(buttons.size());
+        if (nIndex < buttonTexts.size())
+            pButton->setText(buttonTexts[nIndex]);
+        buttons.emplace_back(pButton, nID);
+    };
+    if ((nType & MB_TYPEMASK) == MB_RETRYCANCEL) {
+        addButton(QMessageBox::Retry, IDRETRY);
+        addButton(QMessageBox::Cancel, IDCANCEL);
+    } else {
+        addButton(QMessageBox::Ok, IDOK);
+    }
+    pBox->setDefaultButton(qobject_cast<QPushButton*>(buttons.front().first));
+    pBox->setEscapeButton(buttons.back().first);
     pBox->exec();
+    int nResult = buttons.back().second;
+    for (const auto& [pButton, nID] : buttons)
+        if (pBox && pBox->clickedButton() == pButton)
+            nResult = nID;
     delete pBox;
-    return IDOK;
+    return nResult;
 }
 
 MessageBoxHook AfxSetMessageBoxHook(MessageBoxHook hook)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -12,15 +13,19 @@ struct MessageBoxRequest {
     QString strText;
     QString strCaption;
     unsigned nType = 0;
+    QStringList buttonTexts;
 };
 
-// Shows a modal message box with an OK button and the icon of nType
-// (MB_ICONSTOP or MB_ICONEXCLAMATION and the other MB_ICON values), owned by
-// pOwner's window or else by the active window. The text is plain text,
-// shown as it is whatever characters it holds. Returns IDOK. An empty caption
-// becomes the application name.
+// Shows a modal message box with the buttons of nType (MB_OK, or
+// MB_RETRYCANCEL) and its icon (MB_ICONSTOP or MB_ICONEXCLAMATION and the
+// other MB_ICON values), owned by pOwner's window or else by the active
+// window. The text is plain text, shown as it is whatever characters it
+// holds. buttonTexts, when given, name the buttons in their order instead of
+// the toolkit's own words. Returns the id of the button pressed (IDOK, or
+// IDRETRY or IDCANCEL); Esc and the close box mean the last button. An empty
+// caption becomes the application name.
 int AfxMessageBox(QWidget* pOwner, const QString& strText, const QString& strCaption,
-                  unsigned nType);
+                  unsigned nType, const QStringList& buttonTexts = {});
 
 // The seam for tests: while a hook is set, every message box goes to it
 // instead of the screen and the hook's result is returned. Pass an empty

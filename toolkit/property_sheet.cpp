@@ -309,6 +309,7 @@ void CPropertySheet::PressOK()
     for (CPropertyPage* pPage : m_pages)
         if (pPage->IsWindow())
             AfxCallHandler(GetSafeHwnd(), [pPage] { pPage->OnOK(); });
+    AfxCallHandler(GetSafeHwnd(), [this] { OnClosing(); });
     EndDialog(IDOK);
 }
 
@@ -317,5 +318,6 @@ void CPropertySheet::PressCancel()
     for (CPropertyPage* pPage : m_pages)
         if (pPage->IsWindow())
             AfxCallHandler(GetSafeHwnd(), [pPage] { pPage->OnReset(); });
+    AfxCallHandler(GetSafeHwnd(), [this] { OnClosing(); });
     EndDialog(IDCANCEL);
 }

@@ -54,6 +54,9 @@ public:
 protected:
     // DM_SETDEFID. Base: records nID as the default id and returns true.
     virtual bool OnSetDefId(int nID);
+    // The sheet is ending through OK or Cancel: every created page has had
+    // its OnOK or OnReset, and the window is still on show. Base: nothing.
+    virtual void OnClosing() {}
     // The window is about to go, its pages still there. Base: nothing.
     virtual void OnDestroy() {}
     bool OnCommand(int nID, QWidget* pSource) override;

@@ -16,6 +16,7 @@
 enum : int {
     IDOK = 1,
     IDCANCEL = 2,
+    IDRETRY = 4,
     IDHELP = 9,
     ID_APPLY_NOW = 0x3021,
 };
@@ -23,6 +24,8 @@ enum : int {
 // Message box types: buttons and icons.
 enum : unsigned {
     MB_OK = 0x00000000,
+    MB_RETRYCANCEL = 0x00000005,
+    MB_TYPEMASK = 0x0000000F,
     MB_ICONHAND = 0x00000010,
     MB_ICONSTOP = MB_ICONHAND,
     MB_ICONERROR = MB_ICONHAND,

@@ -5,6 +5,7 @@
 #include "catalogue_location.h"
 #include "quillbridge.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QComboBox>
 #include <QLineEdit>
@@ -19,6 +20,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <dlfcn.h>
 #include <filesystem>
@@ -537,32 +539,103 @@ void AddWhenTold(const QString& strName, const std::filesystem::path& go)
     Check(nResult == 0, "the run returns 0");
 }
 
-// An entry that can be saved nowhere: the window's run ends with a message
-// that names the file and the reason, and returns 0 all the same.
-void UnsavableEntry(const QString& strFile)
+// The question about a failed save of strFile: asked while the window is
+// still open, with the file, the reason and the two answers. Answers it with
+// the button named strButton, after running beforeAnswer.
+void AnswerSaveQuestion(const QString& strFile, const QString& strButton,
+                        const std::function<void()>& beforeAnswer = {})
+{
+    QString strSeen;
+    QMessageBox* pQuestion = nullptr;
+    Check(WaitFor([&] {
+              QMessageBox* pBox = ShownMessageBox();
+              if (!pBox)
+                  return false;
+              QStringList buttons;
+              for (QAbstractButton* pButton : pBox->buttons())
+                  buttons << pButton->text();
+              strSeen = pBox->windowTitle() + " | " + pBox->text() + " | " + buttons.join(", ");
+              pQuestion = pBox;
+              return Sheet() != nullptr && pBox->windowTitle() == "Viga" &&
+                     pBox->icon() == QMessageBox::Critical &&
+                     pBox->text().startsWith("Faili ei saanud salvestada: " + strFile + "\n") &&
+                     pBox->text().contains("\nPõhjus: ") &&
+                     pBox->text().endsWith("Kas proovida uuesti või sulgeda aken ilma kataloogi "
+                                           "\"Sõnastikud\" muudatusi salvestamata?") &&
+                     buttons == QStringList({"Proovi uuesti", "Sulge salvestamata"});
+          }),
+          "the failed save is asked about while the window is open");
+    std::printf("message box: %s\n", qPrintable(strSeen));
+    if (beforeAnswer)
+        beforeAnswer();
+    Gui([&] {
+        if (ShownMessageBox() != pQuestion)
+            return;
+        for (QAbstractButton* pButton : pQuestion->buttons())
+            if (pButton->text() == strButton)
+                pButton->click();
+    });
+}
+
+// An entry that cannot be saved: the close asks, once more after "Proovi
+// uuesti", and the window closes only with the answer. Without blocker the
+// second answer is "Sulge salvestamata"; with it, blocker (what keeps the
+// save from its place) is removed first, and trying again saves.
+void UnsavableEntry(const QString& strFile, const std::filesystem::path& blocker)
 {
     const int nResult = Run(nullptr, [&] {
         AddEntry("Uus sõnastik", "http://uus/");
-        CloseWithEsc();
-        QString strSeen;
-        Check(WaitFor([&] {
-                  QMessageBox* pBox = ShownMessageBox();
-                  if (!pBox || Sheet())
-                      return false;
-                  strSeen = pBox->windowTitle() + " | " + pBox->text();
-                  const bool bMatch =
-                      pBox->windowTitle() == "Viga" && pBox->icon() == QMessageBox::Critical &&
-                      pBox->text().startsWith("Faili ei saanud salvestada: " + strFile + "\n") &&
-                      pBox->text().contains("\nPõhjus: ") &&
-                      pBox->text().endsWith(
-                          "Kataloogi \"Sõnastikud\" muudatused jäid salvestamata.");
-                  pBox->accept();
-                  return bMatch;
-              }),
-              "the failed save is told once the window has closed");
-        std::printf("message box: %s\n", qPrintable(strSeen));
+        // The close asks and waits for the answer: Esc without waiting for it.
+        GuiPost([] { QTest::keyClick(Sheet(), Qt::Key_Escape); });
+        AnswerSaveQuestion(strFile, "Proovi uuesti", [] { Screenshot("save_question.png"); });
+        if (blocker.empty())
+            AnswerSaveQuestion(strFile, "Sulge salvestamata");
+        else
+            AnswerSaveQuestion(strFile, "Proovi uuesti", [&] { std::filesystem::remove(blocker); });
+        Check(WaitFor([] { return Sheet() == nullptr; }), "the window closes after the answer");
+        Check(NoMessageBoxFor(300ms), "nothing more is asked");
     });
     Check(nResult == 0, "the run returns 0");
+}
+
+std::atomic<int> g_nHostSignals = 0;
+
+extern "C" void OnHostSignal(int)
+{
+    ++g_nHostSignals;
+}
+
+bool HandledAsBefore()
+{
+    struct sigaction term {
+    }, hangUp{};
+    ::sigaction(SIGTERM, nullptr, &term);
+    ::sigaction(SIGHUP, nullptr, &hangUp);
+    return term.sa_handler == &OnHostSignal && hangUp.sa_handler == SIG_IGN;
+}
+
+// A host with its own SIGTERM handler that ignores SIGHUP keeps both while
+// the window is open: the test sends both once the window runs.
+void HostSignals()
+{
+    struct sigaction own {
+    };
+    own.sa_handler = &OnHostSignal;
+    sigemptyset(&own.sa_mask);
+    ::sigaction(SIGTERM, &own, nullptr);
+    ::signal(SIGHUP, SIG_IGN);
+    const int nResult = Run(nullptr, [] {
+        Check(WaitForUrl("dialog129", "/quillbridge/about.html"), "the fallback page is shown");
+        std::printf("open\n");
+        std::fflush(stdout);
+        Check(WaitFor([] { return g_nHostSignals > 0; }), "the host's handler has SIGTERM");
+        std::this_thread::sleep_for(300ms);
+        Check(Gui([] { return Sheet() != nullptr; }), "the window stays open");
+        Check(HandledAsBefore(), "both signals are handled as the host set them");
+        CloseWithEsc();
+    });
+    Check(nResult == 0, "the run returns 0");
+    Check(HandledAsBefore(), "and after the run");
 }
 
 // Two runs in one process: the second sees the first's choice and its new entry.
@@ -661,7 +734,9 @@ int main(int argc, char** argv)
     else if (strScenario == "add" && argc > 4)
         AddWhenTold(QString::fromUtf8(argv[3]), argv[4]);
     else if (strScenario == "unsavable" && argc > 3)
-        UnsavableEntry(QString::fromLocal8Bit(argv[3]));
+        UnsavableEntry(QString::fromLocal8Bit(argv[3]), argc > 4 ? argv[4] : "");
+    else if (strScenario == "host-signals")
+        HostSignals();
     else if (strScenario == "files")
         FilesWithoutCatalogues();
     else if (strScenario == "nodisplay")

@@ -8,6 +8,7 @@ program itself under xdotool.
 import fcntl
 import os
 import shutil
+import signal
 import socket
 import subprocess
 import sys
@@ -327,7 +328,7 @@ class EndToEnd(unittest.TestCase):
         for name in names:
             self.assertIn(f"{name}\tutf8\thttp://{name}/\n", dump)
 
-    def test_an_unsavable_catalogue_is_told_and_the_old_file_stays(self):
+    def test_an_unsavable_catalogue_is_asked_about_and_the_old_file_stays(self):
         # Neither the library's folder nor the user's data folder takes a file.
         data = self.data_folder()
         as_user = self.other_user()
@@ -338,14 +339,94 @@ class EndToEnd(unittest.TestCase):
         users = os.path.join(data, "quillbridge", "dict.kvd")
         os.chmod(self.dir, 0o555)
         try:
+            # Asked twice while the window is open: once more, then closed unsaved.
             self.drive("unsavable", users, as_user=as_user)
         finally:
             os.chmod(self.dir, 0o755)
             os.chmod(data, 0o755)
-        # Tried again at exit, when there is no window left to tell it in.
+        # Tried again at exit, when there is no window left to ask in.
         self.assertIn(f"quillbridge: Faili ei saanud salvestada: {users}\nPõhjus: kirjutamisõigus puudub\n", self.stderr)
         self.assertEqual(self.identities(self.dir), beside)
         self.assertEqual(os.listdir(data), [])
+
+    def test_trying_a_failed_save_again_saves_once_the_cause_is_gone(self):
+        data = self.data_folder()
+        as_user = self.other_user(data)
+        self.dictionaries()
+        # A file where the user's folder must be made; the run removes it
+        # between the second question and its answer.
+        blocker = os.path.join(data, "quillbridge")
+        open(blocker, "w").close()
+        if as_user:
+            os.chown(blocker, 65534, 65534)
+        os.chmod(self.dir, 0o555)
+        try:
+            self.drive("unsavable", os.path.join(blocker, "dict.kvd"), blocker, as_user=as_user)
+        finally:
+            os.chmod(self.dir, 0o755)
+        self.assertIn("Uus sõnastik\tutf8\thttp://uus/\n", self.dump(os.path.join(blocker, "dict.kvd")))
+        self.assertNotIn("Faili ei saanud salvestada", self.stderr)
+
+    def test_the_end_of_the_session_saves_the_window_as_a_close_does(self):
+        for end in ("SIGTERM", "SIGHUP", "SIGINT", "display"):
+            with self.subTest(end=end):
+                self.dictionaries(selection=0)
+                open(self.log, "w").close()
+                # A display of its own, which the last case ends under the window.
+                xvfb = subprocess.Popen(["Xvfb", "-displayfd", "1", "-nolisten", "tcp", "-screen", "0",
+                                         "1280x1024x24"], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                                        text=True)
+                env = dict(self.env, DISPLAY=":" + xvfb.stdout.readline().strip())
+                env.pop("XAUTHORITY", None)
+                # As a desktop starts it, whatever this test's own runner ignores.
+                program = self.program("maja", env=env, preexec_fn=lambda: [
+                    signal.signal(number, signal.SIG_DFL) for number in (signal.SIGTERM, signal.SIGHUP, signal.SIGINT)])
+                try:
+                    self.wait_for_request("/dict/os?w=maja")
+                    window = subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name",
+                                             "KV Quillbridge"], capture_output=True, text=True,
+                                            timeout=DEADLINE, env=env).stdout.split()[0]
+                    subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True, timeout=DEADLINE,
+                                   env=env)
+                    # The other dictionary chosen and looked up in: a choice that
+                    # only a close puts into dict.kvd.
+                    subprocess.run(["xdotool", "key", "Tab", "Down", "Return"], check=True, env=env)
+                    self.wait_for_request("/dict/ru?w=maja")
+                    if end == "display":
+                        xvfb.kill()
+                    else:
+                        program.send_signal(getattr(signal, end))
+                    _, err = program.communicate(timeout=DEADLINE)
+                    self.assertEqual(program.returncode, 0, err[-2000:])
+                finally:
+                    if program.poll() is None:
+                        program.kill()
+                        program.communicate()
+                    xvfb.kill()
+                    xvfb.wait()
+                    xvfb.stdout.close()
+                self.assertTrue(self.dump(os.path.join(self.dir, "dict.kvd")).startswith("selection 1\n"))
+
+    def test_a_host_keeps_its_own_signal_handlers(self):
+        self.dictionaries()
+        run = subprocess.Popen([DRIVER, os.path.join(self.dir, "quillbridge.so"), "host-signals"], env=self.env,
+                               stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        try:
+            seen = []
+            for line in run.stdout:
+                seen.append(line)
+                if line == "open\n":
+                    break
+            self.assertEqual(seen[-1:], ["open\n"], "".join(seen))
+            # Ignored by the host, then the host's own: the window stays open.
+            run.send_signal(signal.SIGHUP)
+            run.send_signal(signal.SIGTERM)
+            out, err = run.communicate(timeout=4 * DEADLINE)
+            self.assertEqual(run.returncode, 0, out + err[-3000:])
+        finally:
+            if run.poll() is None:
+                run.kill()
+                run.communicate()
 
     def test_catalogues_beside_a_library_whose_folder_name_is_not_utf8(self):
         folder = os.path.join(os.fsencode(self.dir), b"s\xf5nad")  # "sõnad" in Latin-1
@@ -430,7 +511,8 @@ class EndToEnd(unittest.TestCase):
             if not os.path.exists(os.path.join(self.dir, name)):
                 shutil.copy(os.path.join(BUILD, name), self.dir)
         return subprocess.Popen([os.path.join(self.dir, "quillbridge"), *args], env=kwargs.get("env", self.env),
-                                stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+                                stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True,
+                                preexec_fn=kwargs.get("preexec_fn"))
 
     def windows(self, env=None):
         return subprocess.run(["xdotool", "search", "--onlyvisible", "--name", "KV Quillbridge"],

@@ -82,6 +82,30 @@ TEST(MessageBox, StopAndExclamationIconsWithTheirCaption)
     wnd.Detach();
 }
 
+TEST(MessageBox, RetryOrCancelUnderTheNamesGivenEscIsTheLast)
+{
+    const QStringList names = {QStringLiteral("Proovi uuesti"),
+                               QStringLiteral("Sulge salvestamata")};
+    for (const bool bRetry : {true, false}) {
+        QStringList shown;
+        WhenModal([&](QWidget* pModal) {
+            auto* pBox = qobject_cast<QMessageBox*>(pModal);
+            if (!pBox)
+                return;
+            for (QAbstractButton* pButton : pBox->buttons())
+                shown << pButton->text();
+            if (bRetry)
+                pBox->buttons().first()->click();
+            else
+                QTest::keyClick(pBox, Qt::Key_Escape);
+        });
+        EXPECT_EQ(AfxMessageBox(nullptr, QStringLiteral("x"), QStringLiteral("Viga"),
+                                MB_ICONSTOP | MB_RETRYCANCEL, names),
+                  bRetry ? IDRETRY : IDCANCEL);
+        EXPECT_EQ(shown, names);
+    }
+}
+
 TEST(MessageBox, TextIsShownAsItIsNeverAsMarkup)
 {
     // An address from a catalogue, as "Seda aadressi ei avata" names it.
