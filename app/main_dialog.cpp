@@ -134,6 +134,17 @@ void CMainDialog::OnClosing()
     if (m_bClosing)
         return;
     m_bClosing = true;
-    if (m_onClosing)
-        m_onClosing();
+    if (m_saveEdits)
+        m_saveEdits();
+}
+
+void CMainDialog::SaveEdits()
+{
+    if (m_bClosing || !ContinueModal())
+        return;
+    // Leaving the page puts its edits into the catalogues; it stays on show.
+    if (CPropertyPage* pPage = GetActivePage())
+        pPage->OnKillActive();
+    if (m_saveEdits)
+        m_saveEdits();
 }

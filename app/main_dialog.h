@@ -31,13 +31,17 @@ public:
     void EndSession();
     bool IsSessionEnding() const { return m_bSessionEnding; }
     // Whether the window has begun to close through Esc, the close box or
-    // EndSession (and m_onClosing has run or runs now).
+    // EndSession (and m_saveEdits has run or runs now).
     bool IsClosing() const { return m_bClosing; }
+    // Saves the edits of the page on show and everything left before, the
+    // window staying open: the session manager saves before it ends a
+    // session, and may not end it after all.
+    void SaveEdits();
 
-    // Runs when the window closes, still on show, with the pages' edits and
-    // choices in the catalogues: where they are saved, so that a failed
-    // save can be asked about before the window goes.
-    std::function<void()> m_onClosing;
+    // Saves the catalogues, with the pages' edits and choices in them, the
+    // window still on show: when it closes, so that a failed save can be
+    // asked about before the window goes, and in SaveEdits.
+    std::function<void()> m_saveEdits;
 
 protected:
     bool OnSetDefId(int nID) override;

@@ -153,7 +153,7 @@ int CQuillbridgeApp::Run(const std::u16string& strWord)
         bool bSavedAtClose = false;
         {
             CMainDialog dialog(u"KV Quillbridge", strWord, nullptr, 0);
-            dialog.m_onClosing = [this, &dialog] { SaveAtClose(dialog); };
+            dialog.m_saveEdits = [this, &dialog] { SaveAtClose(dialog); };
             std::unique_ptr<CWindowServer> pServer;
             if (nListener >= 0)
                 pServer = std::make_unique<CWindowServer>(dialog, nListener);

@@ -62,13 +62,13 @@ CSessionEnd::CSessionEnd(CMainDialog& dialog) : m_dialog(dialog)
     m_closer.setInterval(kCloserIntervalMs);
     QObject::connect(&m_closer, &QTimer::timeout, [this] { CloseOneWindow(); });
     CMessageFilter::SetDisplayLostHandler(&CSessionEnd::OnDisplayLost);
-    if (auto* pApp = qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
-        // The session manager asks to save before it ends the session, and
-        // an application told to quit ends every event loop, the window's too.
+    // The session manager's end of the session reaches the window as a close
+    // (Qt closes every window when the session manager says the session
+    // ends). Its request to save comes first, and also for a session that
+    // goes on: the edits are saved and the window stays.
+    if (auto* pApp = qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
         QObject::connect(pApp, &QGuiApplication::commitDataRequest, &m_closer,
-                         [this](QSessionManager&) { End(); });
-        QObject::connect(pApp, &QCoreApplication::aboutToQuit, &m_closer, [this] { End(); });
-    }
+                         [this](QSessionManager&) { m_dialog.SaveEdits(); });
     if (MakePipe()) {
         DrainPipe();
         m_pNotifier = std::make_unique<QSocketNotifier>(g_pipe[0], QSocketNotifier::Read);
