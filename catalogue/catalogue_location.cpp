@@ -1,22 +1,14 @@
 #include "catalogue_location.h"
 
+#include "file_status.h"
 #include "user_folders.h"
-
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace
 {
 
-bool Exists(const std::string& strPath, struct stat* pStat = nullptr)
+bool Exists(const std::string& strPath)
 {
-    struct stat st {
-    };
-    if (strPath.empty() || ::stat(strPath.c_str(), &st) != 0)
-        return false;
-    if (pStat)
-        *pStat = st;
-    return true;
+    return CFileStatus::Of(strPath).has_value();
 }
 
 } // namespace
@@ -55,25 +47,21 @@ std::string CCatalogueLocation::ReadPath(const std::string& strName) const
 {
     const std::string strBeside = BesideLibrary(strName);
     const std::string strUser = InUserFolder(strName);
-    struct stat beside {
-    }, user{};
-    const bool bBeside = Exists(strBeside, &beside);
-    const bool bUser = Exists(strUser, &user);
-    if (!bBeside && !bUser) {
+    const auto beside = CFileStatus::Of(strBeside);
+    const auto user = CFileStatus::Of(strUser);
+    if (!beside && !user) {
         const std::string strSeed = InSeedFolder(strName);
         return Exists(strSeed) ? strSeed : strBeside;
     }
-    if (!bUser)
+    if (!user)
         return strBeside;
     // A user who cannot write beside the library never saved there: what lies
     // there came from someone else and must not hide the user's own copy.
-    if (!bBeside || !IsLibraryPlaceWritable(strName))
+    if (!beside || !IsLibraryPlaceWritable(strName))
         return strUser;
     // Both were saved by this user: the user's copy when a save beside the
     // library failed, the file beside it when a later save succeeded there.
-    const bool bBesideNewer = beside.st_mtim.tv_sec != user.st_mtim.tv_sec
-                                  ? beside.st_mtim.tv_sec > user.st_mtim.tv_sec
-                                  : beside.st_mtim.tv_nsec > user.st_mtim.tv_nsec;
+    const bool bBesideNewer = beside->IsNewerThan(*user);
     return bBesideNewer ? strBeside : strUser;
 }
 
@@ -86,11 +74,11 @@ bool CCatalogueLocation::IsLibraryPlaceWritable(const std::string& strName) cons
 {
     if (m_strLibraryFolder.empty())
         return false;
-    if (::access(m_strLibraryFolder.c_str(), W_OK | X_OK) == 0)
+    if (CFileStatus::CanWriteFolder(m_strLibraryFolder))
         return true;
     // A writable file in a folder that refuses new files is rewritten in place.
     const std::string strBeside = BesideLibrary(strName);
-    return Exists(strBeside) && ::access(strBeside.c_str(), W_OK) == 0;
+    return Exists(strBeside) && CFileStatus::CanWriteFile(strBeside);
 }
 
 int CCatalogueLocation::MakeUserFolder() const

@@ -6,6 +6,7 @@
 #include "file_exception.h"
 #include "file_lock.h"
 #include "file_replacement.h"
+#include "file_status.h"
 #include "module_directory.h"
 #include "utf_text.h"
 
@@ -17,7 +18,6 @@
 #include <memory>
 #include <new>
 #include <optional>
-#include <sys/stat.h>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -220,17 +220,8 @@ int CDictCatalogue::Save(const CCatalogueLocation& location)
 
 CDictCatalogue::FileSignature CDictCatalogue::SignatureOf(const std::string& strPath)
 {
-    struct stat st {
-    };
-    if (::stat(strPath.c_str(), &st) != 0)
-        return std::nullopt;
-    return std::array<int64_t, 7>{static_cast<int64_t>(st.st_dev),
-                                  static_cast<int64_t>(st.st_ino),
-                                  static_cast<int64_t>(st.st_size),
-                                  st.st_mtim.tv_sec,
-                                  st.st_mtim.tv_nsec,
-                                  st.st_ctim.tv_sec,
-                                  st.st_ctim.tv_nsec};
+    const auto status = CFileStatus::Of(strPath);
+    return status ? FileSignature(status->Signature()) : std::nullopt;
 }
 
 int CDictCatalogue::SaveMerged(const std::string& strPath, int& nError)

@@ -5,9 +5,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace
 {
@@ -24,55 +21,35 @@ CFileException::Cause CauseFromErrno(int err)
         return CFileException::accessDenied;
     case ENOSPC:
     case EFBIG:
+#ifdef EDQUOT
     case EDQUOT:
+#endif
         return CFileException::diskFull;
     default:
         return CFileException::generic;
     }
 }
 
-// 0 when fd is a regular file, made blocking again, with its length in nLength;
-// else the error to report.
-int RegularFileError(int fd, std::size_t& nLength)
-{
-    struct stat st {
-    };
-    if (::fstat(fd, &st) != 0)
-        return errno;
-    if (!S_ISREG(st.st_mode))
-        return S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
-    nLength = static_cast<std::size_t>(st.st_size);
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
-        return errno;
-    return 0;
-}
-
 } // namespace
 
 CDiskFile::~CDiskFile()
 {
-    if (m_fd >= 0)
-        ::close(m_fd);
+    if (m_fd != kNoHandle)
+        CloseNative(m_fd);
 }
 
 bool CDiskFile::Open(const std::string& strPath, OpenMode mode, int* pError)
 {
-    // Opened without blocking, so that a FIFO or a device under the catalogue's
-    // name cannot hang the host; anything but a regular file is refused.
-    const int flags = mode == modeRead ? O_RDONLY : O_WRONLY | O_CREAT;
-    const int fd = ::open(strPath.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
-    ++m_nSystemCalls;
     std::size_t nLength = 0;
-    const int err = fd < 0 ? errno : RegularFileError(fd, nLength);
-    if (err != 0) {
-        if (fd >= 0)
-            ::close(fd);
+    int nError = 0;
+    const Handle file = OpenHandle(strPath, mode, nLength, nError);
+    ++m_nSystemCalls;
+    if (file == kNoHandle) {
         if (pError)
-            *pError = err;
+            *pError = nError;
         return false;
     }
-    m_fd = fd;
+    m_fd = file;
     m_bWriting = mode != modeRead;
     m_bHoldAll = mode == modeOverwrite;
     m_nLength = m_bWriting ? 0 : nLength;
@@ -81,13 +58,18 @@ bool CDiskFile::Open(const std::string& strPath, OpenMode mode, int* pError)
     return true;
 }
 
-void CDiskFile::AttachForWriting(int fd)
+void CDiskFile::AttachForWriting(Handle file)
 {
-    m_fd = fd;
+    m_fd = file;
     m_bWriting = true;
     m_bHoldAll = false;
     m_buffer.resize(kBufferSize);
     m_nPos = m_nEnd = 0;
+}
+
+void CDiskFile::Fail(int nError)
+{
+    throw CFileException(CauseFromErrno(nError), nError);
 }
 
 std::size_t CDiskFile::Read(void* pBuffer, std::size_t nCount)
@@ -120,18 +102,6 @@ std::size_t CDiskFile::Read(void* pBuffer, std::size_t nCount)
     return nDone;
 }
 
-std::size_t CDiskFile::ReadSome(unsigned char* pTarget, std::size_t nCount)
-{
-    ssize_t n;
-    do {
-        n = ::read(m_fd, pTarget, nCount);
-        ++m_nSystemCalls;
-    } while (n < 0 && errno == EINTR);
-    if (n < 0)
-        throw CFileException(CauseFromErrno(errno), errno);
-    return static_cast<std::size_t>(n);
-}
-
 void CDiskFile::Write(const void* pBuffer, std::size_t nCount)
 {
     const auto* pIn = static_cast<const unsigned char*>(pBuffer);
@@ -156,21 +126,6 @@ void CDiskFile::WriteBuffer()
     m_nEnd = 0;
 }
 
-void CDiskFile::WriteAll(const unsigned char* pData, std::size_t nCount)
-{
-    std::size_t nDone = 0;
-    while (nDone < nCount) {
-        const ssize_t n = ::write(m_fd, pData + nDone, nCount - nDone);
-        ++m_nSystemCalls;
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0) {
-            const int err = n < 0 ? errno : ENOSPC;
-            throw CFileException(CauseFromErrno(err), err);
-        }
-        nDone += static_cast<std::size_t>(n);
-    }
-}
 void CDiskFile::OverwriteHeld()
 {
     // The old content stays whole until the one write that replaces it; the
@@ -179,19 +134,9 @@ void CDiskFile::OverwriteHeld()
     const std::size_t nContent = m_nEnd;
     m_buffer.resize(std::max(m_buffer.size(), nContent + m_endMark.size()));
     std::copy(m_endMark.begin(), m_endMark.end(), m_buffer.begin() + static_cast<long>(nContent));
-    const off_t nAt = ::lseek(m_fd, 0, SEEK_CUR);
-    ++m_nSystemCalls;
-    if (nAt < 0)
-        throw CFileException(CauseFromErrno(errno), errno);
+    const std::uint64_t nAt = Position();
     WriteAll(m_buffer.data(), nContent + m_endMark.size());
-    const off_t nNewEnd = nAt + static_cast<off_t>(nContent);
-    int nResult;
-    do {
-        nResult = ::ftruncate(m_fd, nNewEnd);
-        ++m_nSystemCalls;
-    } while (nResult != 0 && errno == EINTR);
-    if (nResult != 0 || ::lseek(m_fd, nNewEnd, SEEK_SET) < 0)
-        throw CFileException(CauseFromErrno(errno), errno);
+    CutAt(nAt + nContent);
     m_nEnd = 0;
 }
 
@@ -201,19 +146,19 @@ void CDiskFile::Flush()
         OverwriteHeld();
     else
         WriteBuffer();
-    if (::fsync(m_fd) != 0)
-        throw CFileException(CauseFromErrno(errno), errno);
+    Sync();
     ++m_nSystemCalls;
 }
 
 void CDiskFile::Close()
 {
-    if (m_fd < 0)
+    if (m_fd == kNoHandle)
         return;
     if (m_bWriting)
         Flush();
-    const int fd = m_fd;
-    m_fd = -1;
-    if (::close(fd) != 0 && m_bWriting)
-        throw CFileException(CauseFromErrno(errno), errno);
+    const Handle file = m_fd;
+    m_fd = kNoHandle;
+    const int nError = CloseNative(file);
+    if (nError != 0 && m_bWriting)
+        Fail(nError);
 }

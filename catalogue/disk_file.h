@@ -2,6 +2,7 @@
 
 #include "file.h"
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,9 @@ class CDiskFile : public CFile
 {
 public:
     enum OpenMode { modeRead, modeOverwrite };
+    // The system's own open file: a descriptor on Linux, a HANDLE on Windows.
+    using Handle = std::intptr_t;
+    static constexpr Handle kNoHandle = -1;
 
     CDiskFile() = default;
     CDiskFile(const CDiskFile&) = delete;
@@ -26,8 +30,8 @@ public:
     // Never blocks, and refuses anything but a regular file (a folder, a FIFO, a device).
     // On failure returns false and, when pError is given, stores the system's error number.
     bool Open(const std::string& strPath, OpenMode mode, int* pError = nullptr);
-    // Takes over an already open descriptor for writing.
-    void AttachForWriting(int fd);
+    // Takes over an already open file for writing.
+    void AttachForWriting(Handle file);
     // Bytes that end the content for its reader, written after the new content
     // in modeOverwrite so that an old tail not yet cut off is never read.
     void SetEndMark(std::string endMark) { m_endMark = std::move(endMark); }
@@ -45,12 +49,28 @@ public:
     std::size_t GetSystemCallCount() const { return m_nSystemCalls; }
 
 private:
-    std::size_t ReadSome(unsigned char* pTarget, std::size_t nCount);
     void WriteBuffer();
-    void WriteAll(const unsigned char* pData, std::size_t nCount);
     void OverwriteHeld();
+    [[noreturn]] static void Fail(int nError);
 
-    int m_fd = -1;
+    // Each platform's side. The errors are the system's error numbers (errno
+    // values, Windows' own codes turned into them).
+    // The file opened as mode asks, or kNoHandle with nError; a file opened
+    // for reading tells its length in nLength.
+    static Handle OpenHandle(const std::string& strPath, OpenMode mode, std::size_t& nLength,
+                             int& nError);
+    // Up to nCount bytes, 0 at the end; raises on failure.
+    std::size_t ReadSome(unsigned char* pTarget, std::size_t nCount);
+    void WriteAll(const unsigned char* pData, std::size_t nCount);
+    std::uint64_t Position();
+    // Ends the file at nEnd, where the next write then goes.
+    void CutAt(std::uint64_t nEnd);
+    // Waits until what was written is on the disk.
+    void Sync();
+    // 0, or the error of the close.
+    static int CloseNative(Handle file);
+
+    Handle m_fd = kNoHandle;
     bool m_bWriting = false;
     bool m_bHoldAll = false; // modeOverwrite: the buffer grows to hold everything written
     std::string m_endMark;

@@ -1,11 +1,11 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
-// An advisory lock (flock) on a file of its own, so that the read, merge and
-// write of two saves of one catalogue never interleave. The lock file is never
-// removed: removing it would let a third save lock a new file while the second
-// still holds the old one.
+// An advisory lock (flock on Linux, LockFileEx on Windows) on a file of its own, so that the read,
+// merge and write of two saves of one catalogue never interleave. The lock file is never removed:
+// removing it would let a third save lock a new file while the second still holds the old one.
 class CFileLock
 {
 public:
@@ -18,5 +18,12 @@ public:
     ~CFileLock();
 
 private:
-    int m_fd = -1;
+    // Each platform's side: the lock file opened (never through a link, never
+    // anything but a file), or -1; one attempt at the lock; closing it.
+    enum Attempt { attemptLocked, attemptBusy, attemptFailed };
+    static std::intptr_t OpenLockFile(const std::string& strPath);
+    static Attempt TryLock(std::intptr_t file);
+    static void CloseLockFile(std::intptr_t file);
+
+    std::intptr_t m_file = -1;
 };

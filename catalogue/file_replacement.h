@@ -1,6 +1,10 @@
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 class CDiskFile;
 
@@ -39,15 +43,44 @@ public:
     static void RemoveLeftovers(const std::string& strPath);
 
 private:
-    // A locked temporary file beside the target; -1 with errno when none can be made.
-    int CreateTemporary();
+    // Temporary files are named "<name>" + kTemporaryInfix + kTemporaryLetters
+    // letters and digits.
+    static constexpr std::string_view kTemporaryInfix = ".quillbridge-save-";
+    static constexpr std::size_t kTemporaryLetters = 6;
+
+    struct Status {
+        bool bExists = false;
+        bool bRegular = false;
+        bool bDirectory = false;
+        // Marked not to be changed (Windows' read-only attribute).
+        bool bReadOnly = false;
+        unsigned long nLinks = 0;
+    };
 
     bool OpenInPlace(CDiskFile& file, int* pError);
+    static void RemoveLeftoversBeside(const std::string& strTarget);
+    static bool IsTemporaryName(std::string_view name, std::string_view prefix);
+    static std::string DirectoryOf(const std::string& strPath);
+
+    // Each platform's side; errors are the system's error numbers.
+    // The file a write to strPath reaches; nothing for a loop of links.
+    static std::optional<std::string> ResolveTarget(const std::string& strPath);
+    static Status StatusOf(const std::string& strPath);
+    static std::vector<std::string> NamesIn(const std::string& strDir);
+    // Removes a temporary file that no running save holds.
+    static void RemoveIfAbandoned(const std::string& strPath);
+    // Makes a temporary file beside the target, held against other saves'
+    // clean-up until it is renamed, and attaches file to it; 0 or the error.
+    int OpenTemporary(CDiskFile& file, bool bTargetExists);
+    // Puts the written temporary file in the target's place; 0 or the error.
+    int ReplaceTarget();
+    // Removes a temporary file that was not put in place, and lets go of it.
+    void Discard();
 
     std::string m_strPath;
     std::string m_endMark;
-    std::string m_strTarget; // m_strPath with its symbolic links followed
-    std::string m_strTemp;   // empty when writing in place
-    int m_lockFd = -1;       // keeps the temporary file locked until it is renamed
+    std::string m_strTarget;   // m_strPath with its symbolic links followed
+    std::string m_strTemp;     // empty when writing in place
+    std::intptr_t m_lock = -1; // holds the temporary file until it is renamed
     int m_nError = 0;
 };

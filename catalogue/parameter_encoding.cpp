@@ -43,16 +43,6 @@ inline char16_t* PutByte(char16_t* pOut, unsigned char b)
     return pOut + e.nLength;
 }
 
-bool IsHighSurrogate(char16_t c)
-{
-    return c >= 0xD800 && c <= 0xDBFF;
-}
-
-bool IsLowSurrogate(char16_t c)
-{
-    return c >= 0xDC00 && c <= 0xDFFF;
-}
-
 // UTF-8 one UTF-16 unit at a time: a surrogate pair becomes two three-byte
 // groups, as the dictionary programs have always received it.
 char16_t* EscapeUtf8Units(std::u16string_view text, char16_t* pOut)
@@ -72,17 +62,13 @@ char16_t* EscapeUtf8Units(std::u16string_view text, char16_t* pOut)
     return pOut;
 }
 
-// A Windows code page, one byte per character. A character outside the Basic
-// Multilingual Plane (a surrogate pair) is one character that no such page
-// has, so it gives one '?'; so does a lone surrogate.
+// A Windows code page, one byte per character, converted by the system.
 char16_t* EscapeCodePage(std::u16string_view text, const CCodePageTable& table, char16_t* pOut)
 {
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char16_t c = text[i];
-        if (IsHighSurrogate(c) && i + 1 < text.size() && IsLowSurrogate(text[i + 1]))
-            ++i;
-        pOut = PutByte(pOut, table.Byte(c));
-    }
+    const std::unique_ptr<unsigned char[]> bytes(new unsigned char[text.size()]);
+    const std::size_t nBytes = table.ToBytes(text, bytes.get());
+    for (std::size_t i = 0; i < nBytes; ++i)
+        pOut = PutByte(pOut, bytes[i]);
     return pOut;
 }
 

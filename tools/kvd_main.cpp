@@ -1,5 +1,9 @@
 // quillbridge-kvd: look into catalogue files and build the lists the maker publishes.
+#include "kvd_main.h"
+
 #include "dict_catalogue.h"
+#include "disk_file.h"
+#include "file_exception.h"
 #include "parameter_encoding.h"
 #include "query_composition.h"
 #include "utf_text.h"
@@ -7,8 +11,8 @@
 #include <charconv>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <iostream>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -68,13 +72,33 @@ std::vector<std::string> SplitTabs(const std::string& strLine)
     }
 }
 
+// The whole file, through the same wide-character opening as the catalogues;
+// no value when it cannot be opened.
+std::optional<std::string> ReadWhole(const std::string& strPath)
+{
+    CDiskFile file;
+    if (!file.Open(strPath, CDiskFile::modeRead))
+        return std::nullopt;
+    std::string text;
+    char buffer[64 * 1024];
+    for (std::size_t n; (n = file.Read(buffer, sizeof buffer)) > 0;)
+        text.append(buffer, n);
+    return text;
+}
+
 int Build(int32_t nSelection, const std::string& strTsv, const std::string& strOut)
 {
-    std::ifstream in(strTsv, std::ios::binary);
-    if (!in) {
+    std::optional<std::string> text;
+    try {
+        text = ReadWhole(strTsv);
+    } catch (const CFileException&) {
+        text.reset();
+    }
+    if (!text) {
         std::cerr << "quillbridge-kvd: " << strTsv << ": cannot be opened\n";
         return 1;
     }
+    std::istringstream in(*text);
     CDictCatalogue catalogue(u"", u"", 0);
     catalogue.selection = nSelection;
     std::string strLine;
@@ -133,9 +157,8 @@ bool ParseSelection(const char* psz, int32_t& nValue)
 
 } // namespace
 
-int main(int argc, char** argv)
+int KvdMain(std::vector<std::string> args)
 {
-    std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
         std::cout << kUsage;
         return 0;

@@ -8,6 +8,18 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+// Windows sets its environment otherwise; a variable set empty is removed.
+int setenv(const char* pszName, const char* pszValue, int)
+{
+    return ::_putenv_s(pszName, pszValue);
+}
+int unsetenv(const char* pszName)
+{
+    return ::_putenv_s(pszName, "");
+}
+#endif
+
 namespace
 {
 

@@ -5,13 +5,15 @@ import sys
 import tempfile
 import unittest
 
-KVD = sys.argv.pop(1) if len(sys.argv) > 1 else "quillbridge-kvd"
+# The tool's command: its path, or for a Windows build the runner and its path.
+KVD = sys.argv[1:] or ["quillbridge-kvd"]
+del sys.argv[1:]
 
 EXAMPLE = bytes.fromhex("01000000 41006200 0000 75007400 66003800 0000 7100 0000".replace(" ", ""))
 
 
 def run(*args):
-    return subprocess.run([KVD, *args], capture_output=True, text=True, encoding="utf-8")
+    return subprocess.run([*KVD, *args], capture_output=True, text=True, encoding="utf-8")
 
 
 def u16(text):

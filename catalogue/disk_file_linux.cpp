@@ -1,0 +1,105 @@
+#include "disk_file.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace
+{
+
+int Fd(CDiskFile::Handle file)
+{
+    return static_cast<int>(file);
+}
+
+// 0 when fd is a regular file, made blocking again, with its length in nLength;
+// else the error to report.
+int RegularFileError(int fd, std::size_t& nLength)
+{
+    struct stat st {
+    };
+    if (::fstat(fd, &st) != 0)
+        return errno;
+    if (!S_ISREG(st.st_mode))
+        return S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    nLength = static_cast<std::size_t>(st.st_size);
+    const int flags = ::fcntl(fd, F_GETFL);
+    if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0)
+        return errno;
+    return 0;
+}
+
+} // namespace
+
+CDiskFile::Handle CDiskFile::OpenHandle(const std::string& strPath, OpenMode mode,
+                                        std::size_t& nLength, int& nError)
+{
+    // Opened without blocking, so that a FIFO or a device under the catalogue's
+    // name cannot hang the host; anything but a regular file is refused.
+    const int flags = mode == modeRead ? O_RDONLY : O_WRONLY | O_CREAT;
+    const int fd = ::open(strPath.c_str(), flags | O_CLOEXEC | O_NONBLOCK, 0666);
+    nError = fd < 0 ? errno : RegularFileError(fd, nLength);
+    if (nError == 0)
+        return fd;
+    if (fd >= 0)
+        ::close(fd);
+    return kNoHandle;
+}
+
+std::size_t CDiskFile::ReadSome(unsigned char* pTarget, std::size_t nCount)
+{
+    ssize_t n;
+    do {
+        n = ::read(Fd(m_fd), pTarget, nCount);
+        ++m_nSystemCalls;
+    } while (n < 0 && errno == EINTR);
+    if (n < 0)
+        Fail(errno);
+    return static_cast<std::size_t>(n);
+}
+
+void CDiskFile::WriteAll(const unsigned char* pData, std::size_t nCount)
+{
+    std::size_t nDone = 0;
+    while (nDone < nCount) {
+        const ssize_t n = ::write(Fd(m_fd), pData + nDone, nCount - nDone);
+        ++m_nSystemCalls;
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            Fail(n < 0 ? errno : ENOSPC);
+        nDone += static_cast<std::size_t>(n);
+    }
+}
+
+std::uint64_t CDiskFile::Position()
+{
+    const off_t nAt = ::lseek(Fd(m_fd), 0, SEEK_CUR);
+    ++m_nSystemCalls;
+    if (nAt < 0)
+        Fail(errno);
+    return static_cast<std::uint64_t>(nAt);
+}
+
+void CDiskFile::CutAt(std::uint64_t nEnd)
+{
+    int nResult;
+    do {
+        nResult = ::ftruncate(Fd(m_fd), static_cast<off_t>(nEnd));
+        ++m_nSystemCalls;
+    } while (nResult != 0 && errno == EINTR);
+    if (nResult != 0 || ::lseek(Fd(m_fd), static_cast<off_t>(nEnd), SEEK_SET) < 0)
+        Fail(errno);
+}
+
+void CDiskFile::Sync()
+{
+    if (::fsync(Fd(m_fd)) != 0)
+        Fail(errno);
+}
+
+int CDiskFile::CloseNative(Handle file)
+{
+    return ::close(Fd(file)) == 0 ? 0 : errno;
+}
