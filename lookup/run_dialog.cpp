@@ -132,7 +132,7 @@ int CRunDialog::Lookup(bool bReportErrors)
     if (url && IsNavigableAddress(*url)) {
         const QVariant flags(static_cast<int>(navNoReadFromCache));
         m_browser.Navigate(QString::fromStdU16String(*url), &flags);
-        m_history.Add(m_word.toStdU16String());
+        m_history.AddLater(m_word.toStdU16String());
         ShowHistory();
         return 0;
     }

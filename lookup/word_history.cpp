@@ -48,6 +48,18 @@ std::string RealPath(const std::string& strPath)
 
 CWordHistory::CWordHistory(std::string strPath) : m_strPath(std::move(strPath)) {}
 
+CWordHistory::~CWordHistory()
+{
+    {
+        const std::lock_guard lock(m_mutex);
+        m_bStopping = true;
+    }
+    m_changed.notify_all();
+    // The thread writes what is pending before it ends.
+    if (m_writer.joinable())
+        m_writer.join();
+}
+
 std::string CWordHistory::DefaultPath()
 {
     return CUserFolders::FilePath(CUserFolders::kindState, "history.txt");
@@ -55,6 +67,7 @@ std::string CWordHistory::DefaultPath()
 
 void CWordHistory::Load()
 {
+    Flush();
     std::vector<std::u16string> words;
     ReadFile(words);
     m_words = std::move(words);
@@ -64,30 +77,94 @@ bool CWordHistory::Add(const std::u16string& word)
 {
     if (!IsKeptWord(word))
         return false;
+    // Words given to AddLater before this one stay older than it.
+    Flush();
+    std::vector<std::u16string> words;
+    const bool bWritten = Merge({word}, words, m_words);
+    m_words = std::move(words);
+    return bWritten;
+}
+
+bool CWordHistory::Merge(const std::vector<std::u16string>& added,
+                         std::vector<std::u16string>& words,
+                         const std::vector<std::u16string>& base) const
+{
     const auto pLock = LockFile();
     // What another window saved meanwhile counts; a file that is not there
     // (never written, or removed) gets this object's own words.
-    std::vector<std::u16string> words;
     const ERead read = ReadFile(words);
     if (read != ERead::Read)
-        words = m_words;
-    words.erase(std::remove(words.begin(), words.end(), word), words.end());
-    words.insert(words.begin(), word);
+        words = base;
+    for (const std::u16string& word : added) {
+        words.erase(std::remove(words.begin(), words.end(), word), words.end());
+        words.insert(words.begin(), word);
+    }
     if (words.size() > kMaxWords)
         words.resize(kMaxWords);
-    m_words = std::move(words);
     // A file that is there but cannot be read may hold words this one has
     // never seen; it is not replaced.
-    return read != ERead::Unreadable && WriteFile();
+    return read != ERead::Unreadable && WriteFile(words);
+}
+
+bool CWordHistory::AddLater(const std::u16string& word)
+{
+    if (!IsKeptWord(word))
+        return false;
+    m_words.erase(std::remove(m_words.begin(), m_words.end(), word), m_words.end());
+    m_words.insert(m_words.begin(), word);
+    if (m_words.size() > kMaxWords)
+        m_words.resize(kMaxWords);
+    if (m_strPath.empty())
+        return true;
+    {
+        const std::lock_guard lock(m_mutex);
+        m_pending.push_back(word);
+        m_pendingBase = m_words;
+        if (!m_writer.joinable())
+            m_writer = std::thread(&CWordHistory::WriteLaterLoop, this);
+    }
+    m_changed.notify_all();
+    return true;
+}
+
+void CWordHistory::Flush()
+{
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return m_pending.empty() && !m_bWriting; });
+}
+
+void CWordHistory::WriteLaterLoop()
+{
+    std::unique_lock lock(m_mutex);
+    for (;;) {
+        m_changed.wait(lock, [this] { return m_bStopping || !m_pending.empty(); });
+        if (m_pending.empty())
+            return;
+        const std::vector<std::u16string> added = std::move(m_pending);
+        const std::vector<std::u16string> base = std::move(m_pendingBase);
+        m_pending.clear();
+        m_pendingBase.clear();
+        m_bWriting = true;
+        lock.unlock();
+        // The words in memory are the window's; the file's merge is only
+        // written, and read back at the next Load.
+        std::vector<std::u16string> words;
+        Merge(added, words, base);
+        lock.lock();
+        m_bWriting = false;
+        m_changed.notify_all();
+    }
 }
 
 bool CWordHistory::Clear()
 {
+    // A word still to be written would come back after the clearing.
+    Flush();
     m_words.clear();
     if (m_strPath.empty())
         return false;
     const auto pLock = LockFile();
-    if (WriteFile())
+    if (WriteFile({}))
         return true;
     // A file that cannot be rewritten may still be removed; so may a link,
     // which leaves what it points to as it is.
@@ -160,7 +237,7 @@ bool CWordHistory::IsWritable() const
            target.st_uid == ::geteuid() && target.st_nlink == 1;
 }
 
-bool CWordHistory::WriteFile() const
+bool CWordHistory::WriteFile(const std::vector<std::u16string>& words) const
 {
     if (m_strPath.empty())
         return false;
@@ -168,7 +245,7 @@ bool CWordHistory::WriteFile() const
         if (!IsWritable())
             return false;
         std::string text;
-        for (const std::u16string& word : m_words)
+        for (const std::u16string& word : words)
             text += Utf16ToUtf8(word) + '\n';
         CFileReplacement replacement(m_strPath);
         CDiskFile file;

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 class CFileLock;
@@ -24,6 +27,10 @@ public:
 
     // strPath in the system's own bytes; empty keeps nothing on disk.
     explicit CWordHistory(std::string strPath);
+    CWordHistory(const CWordHistory&) = delete;
+    CWordHistory& operator=(const CWordHistory&) = delete;
+    // Writes what AddLater still holds before it goes.
+    ~CWordHistory();
     // "history.txt" in the user's state folder, moved there from the data
     // folder where earlier versions kept it; empty without a home folder.
     static std::string DefaultPath();
@@ -36,6 +43,14 @@ public:
     // word that cannot stand on one line, or has nothing but blanks, is not
     // kept. Returns whether the file now holds the word.
     bool Add(const std::u16string& word);
+    // As Add, but only the words in memory change at once: the file is
+    // changed on a thread of the history's own, the words that come while it
+    // writes together in one change after. A lookup never waits for the disk.
+    // Returns whether the word is kept.
+    bool AddLater(const std::u16string& word);
+    // Waits until the words given to AddLater are in the file (as far as it
+    // can be written).
+    void Flush();
     // Forgets every word, also in the file. Returns whether the file is empty.
     bool Clear();
 
@@ -48,8 +63,22 @@ private:
     // Whether the file may be replaced: it is missing, the user's own regular
     // file of one name, or a link to such a file in the user's home folder.
     bool IsWritable() const;
-    bool WriteFile() const;
+    bool WriteFile(const std::vector<std::u16string>& words) const;
+    // Puts each of added first in words, in turn, and writes the file under
+    // the lock; base stands for a file that is not there.
+    bool Merge(const std::vector<std::u16string>& added, std::vector<std::u16string>& words,
+               const std::vector<std::u16string>& base) const;
+    void WriteLaterLoop();
 
     std::string m_strPath;
     std::vector<std::u16string> m_words;
+
+    // Shared with the writing thread, under m_mutex.
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::vector<std::u16string> m_pending;     // words not yet taken for the file
+    std::vector<std::u16string> m_pendingBase; // m_words after the last of them
+    bool m_bWriting = false;                   // the thread is changing the file
+    bool m_bStopping = false;
+    std::thread m_writer; // started by the first AddLater
 };

@@ -3,10 +3,12 @@
 #include "word_history.h"
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -236,4 +238,43 @@ TEST(WordHistory, OnlyTheUsersOwnReadableFileIsReplaced)
     int status = 0;
     ASSERT_EQ(::waitpid(pid, &status, 0), pid);
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+}
+
+// A lookup hands its word over and goes on: the file is changed on the
+// history's own thread, under the lock and merged with what another window
+// saved, and whatever is still pending is written when the history goes.
+TEST(WordHistory, AddLaterLeavesTheDiskToItsThreadAndLosesNothingAtClose)
+{
+    TempFolder tmp;
+    const std::string strPath = tmp.strPath + "/history.txt";
+    std::ofstream(strPath) << "vana\n";
+    {
+        CWordHistory history(strPath);
+        history.Load();
+        // Held by "another window": a write on the caller's thread would wait
+        // for it and the file would have changed by the time AddLater returns.
+        const int lockFd = ::open((strPath + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        ASSERT_GE(lockFd, 0);
+        ASSERT_EQ(::flock(lockFd, LOCK_EX), 0);
+        for (const char16_t* pszWord : {u"kass", u"maja", u"kass", u"õun"})
+            EXPECT_TRUE(history.AddLater(pszWord));
+        EXPECT_FALSE(history.AddLater(u"a\nb"));
+        EXPECT_EQ(history.GetWords(), (Words{u"õun", u"kass", u"maja", u"vana"}));
+        EXPECT_EQ(FileText(strPath), "vana\n");
+        // What that window saved before it let go is merged, not overwritten.
+        std::ofstream(strPath) << "muu\nvana\n";
+        ::close(lockFd);
+        for (const char16_t* pszWord : {u"hiir", u"koer"})
+            history.AddLater(pszWord);
+    }
+    EXPECT_EQ(FileText(strPath), "koer\nhiir\nõun\nkass\nmaja\nmuu\nvana\n");
+
+    // A clear comes after the words handed over before it, which stay gone.
+    CWordHistory history(strPath);
+    history.Load();
+    history.AddLater(u"lind");
+    EXPECT_TRUE(history.Clear());
+    EXPECT_TRUE(history.GetWords().empty());
+    history.Flush();
+    EXPECT_EQ(FileText(strPath), "");
 }
