@@ -55,6 +55,7 @@ bool CDiskFile::Open(const std::string& strPath, OpenMode mode, int* pError)
     m_nLength = m_bWriting ? 0 : nLength;
     m_buffer.resize(kBufferSize);
     m_nPos = m_nEnd = 0;
+    m_nWritten = m_nWritebackFrom = 0;
     return true;
 }
 
@@ -65,6 +66,7 @@ void CDiskFile::AttachForWriting(Handle file)
     m_bHoldAll = false;
     m_buffer.resize(kBufferSize);
     m_nPos = m_nEnd = 0;
+    m_nWritten = m_nWritebackFrom = 0;
 }
 
 void CDiskFile::Fail(int nError)

@@ -78,5 +78,7 @@ private:
     std::size_t m_nPos = 0; // next byte to deliver (reading)
     std::size_t m_nEnd = 0; // bytes held (reading) or waiting (writing)
     std::size_t m_nSystemCalls = 0;
-    std::size_t m_nLength = 0; // of a file opened for reading
+    std::size_t m_nLength = 0;        // of a file opened for reading
+    std::size_t m_nWritten = 0;       // bytes written since the file was opened
+    std::size_t m_nWritebackFrom = 0; // of those, the first not yet set writing
 };
