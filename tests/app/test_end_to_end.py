@@ -308,12 +308,7 @@ class EndToEnd(unittest.TestCase):
         try:
             # Both have read the catalogue and opened their windows before either adds.
             for run in runs:
-                seen = []
-                for line in run.stdout:
-                    seen.append(line)
-                    if line == "open\n":
-                        break
-                self.assertEqual(seen[-1:], ["open\n"], "".join(seen))
+                self.wait_until_open(run)
             open(go, "w").close()
             for run in runs:
                 out = run.stdout.read()
@@ -412,12 +407,7 @@ class EndToEnd(unittest.TestCase):
         run = subprocess.Popen([DRIVER, os.path.join(self.dir, "quillbridge.so"), "host-signals"], env=self.env,
                                stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
         try:
-            seen = []
-            for line in run.stdout:
-                seen.append(line)
-                if line == "open\n":
-                    break
-            self.assertEqual(seen[-1:], ["open\n"], "".join(seen))
+            self.wait_until_open(run)
             # Ignored by the host, then the host's own: the window stays open.
             run.send_signal(signal.SIGHUP)
             run.send_signal(signal.SIGTERM)
@@ -588,6 +578,15 @@ class EndToEnd(unittest.TestCase):
     def keys(self, window, *keys):
         subprocess.run(["xdotool", "windowfocus", "--sync", window], check=True, timeout=DEADLINE)
         subprocess.run(["xdotool", "key", "--delay", "100", *keys], check=True)
+
+    def wait_until_open(self, run):
+        """Reads the driver's lines until it says its window is open."""
+        seen = []
+        for line in run.stdout:
+            seen.append(line)
+            if line == "open\n":
+                return
+        self.fail("".join(seen))
 
     def wait_for_window(self, name):
         return subprocess.run(["xdotool", "search", "--sync", "--onlyvisible", "--name", name],
