@@ -103,11 +103,12 @@ std::string WithLibraryBrowserSwitches(std::string_view userSwitches)
     if (!strFeatures.empty()) {
         if (const std::optional<SSwitchWord> word = LastNaming(userSwitches, kDisableFeatures)) {
             const std::size_t nEnd = word->nPos + word->nLength;
-            std::string strAdded = strFeatures;
+            std::string strAdded;
             if (word->nLength == kDisableFeatures.size())
-                strAdded.insert(0, "=");
+                strAdded = '=';
             else if (!userDisabled.empty() && !userDisabled.ends_with(','))
-                strAdded.insert(0, ",");
+                strAdded = ',';
+            strAdded += strFeatures;
             strSwitches.insert(nEnd, strAdded);
             strFeatures.clear();
         }
