@@ -1,16 +1,9 @@
 #pragma once
 
 #include "dict_catalogue.h"
+#include "internet_session.h"
 
 #include <string>
-
-// Limits of one transfer; the defaults suit the maker's server, tests shorten them.
-struct CDownloadLimits {
-    int nIdleTimeoutMs = 30 * 1000;
-    long long nMaxBytes = 4 * 1024 * 1024;
-    // All of the transfer, however steadily the server sends.
-    int nDeadlineMs = 60 * 1000;
-};
 
 // Fetches the list the maker publishes for a catalogue (the site base address
 // followed by fileName) and reads it into a temporary catalogue. The window

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QString>
-
 #include <exception>
 #include <string>
 
@@ -23,14 +21,34 @@ public:
         errorTooLarge = 12019,
     };
 
-    CInternetException(unsigned long dwError, QString strDescription);
+    CInternetException(unsigned long dwError, std::u16string strDescription);
 
     const char* what() const noexcept override { return m_strWhat.c_str(); }
-    QString GetErrorMessage() const { return m_strDescription; }
+    std::u16string GetErrorMessage() const { return m_strDescription; }
 
     unsigned long m_dwError;
 
 private:
-    QString m_strDescription;
+    std::u16string m_strDescription;
     std::string m_strWhat;
 };
+
+// The failures every internet client reports in the same words.
+
+// The server did not complete the header of its answer within nMs.
+CInternetException NoAnswerHeaderException(int nMs);
+// The server sent more than nMaxBytes, more than any real list holds.
+CInternetException TooLargeException(long long nMaxBytes);
+
+// Why a secure connection was not made: the first fault of the server's
+// certificate that a user can act on, unknownFault for one that is none of
+// those, noFault when the client named none.
+enum class CCertificateFault {
+    noFault,
+    unknownFault,
+    expired,
+    otherName,
+    revoked,
+    untrustedIssuer,
+};
+CInternetException SecureFailureException(CCertificateFault fault);

@@ -46,7 +46,12 @@ protected:
         } catch (const CInternetException& e) {
             return e;
         }
-        return CInternetException(0, QString());
+        return CInternetException(0, {});
+    }
+
+    static QString Message(const CInternetException& e)
+    {
+        return QString::fromStdU16String(e.GetErrorMessage());
     }
 
     TestHttpServer m_server;
@@ -138,7 +143,7 @@ TEST_F(CatalogueDownloadTest, AnUnreachableServerIsAnOpenFailure)
         QStringLiteral("http://127.0.0.1:%1/quillbridge/").arg(unused.Port()));
     const CInternetException e = FetchFailure();
     EXPECT_EQ(e.m_dwError, static_cast<unsigned long>(CInternetException::errorCannotConnect));
-    EXPECT_FALSE(e.GetErrorMessage().isEmpty());
+    EXPECT_FALSE(e.GetErrorMessage().empty());
 }
 
 TEST_F(CatalogueDownloadTest, AnInstalledSiteIsReadFromItsFolder)
@@ -158,9 +163,9 @@ TEST_F(CatalogueDownloadTest, AnInstalledSiteIsReadFromItsFolder)
 
     // A list missing from the folder is said, naming the file.
     const CInternetException e = FetchFailure();
-    EXPECT_TRUE(e.GetErrorMessage().startsWith(QStringLiteral("Nimekirja ei saa lugeda: ") +
-                                               strSite + QStringLiteral("dict.kvd\n")))
-        << e.GetErrorMessage().toStdString();
+    EXPECT_TRUE(Message(e).startsWith(QStringLiteral("Nimekirja ei saa lugeda: ") + strSite +
+                                      QStringLiteral("dict.kvd\n")))
+        << e.what();
     EXPECT_TRUE(m_server.Requests().empty());
 }
 
@@ -172,7 +177,7 @@ TEST_F(CatalogueDownloadTest, AnUntrustedCertificateIsASecureFailureSaidInEstoni
     const CInternetException e = FetchFailure();
     EXPECT_GE(tls.Handshakes(), 1);
     EXPECT_EQ(e.m_dwError, static_cast<unsigned long>(CInternetException::errorSecureFailure));
-    EXPECT_EQ(e.GetErrorMessage(),
+    EXPECT_EQ(Message(e),
               QStringLiteral("Serveri turvasertifikaati ei ole andnud ükski usaldatav "
                              "sertifitseerija. Turvalist ühendust ei loodud ja sõnastike loendit "
                              "ei laaditud."));
@@ -191,8 +196,8 @@ TEST_F(CatalogueDownloadTest, AStalledServerEndsAfterTheIdleTimeOut)
     EXPECT_GE(timer.elapsed(), 450);
     EXPECT_LT(timer.elapsed(), 15000);
     EXPECT_EQ(e.m_dwError, static_cast<unsigned long>(CInternetException::errorTimeout));
-    EXPECT_EQ(e.GetErrorMessage(), QStringLiteral("Server ei saatnud 0,5 sekundi jooksul oma "
-                                                  "vastuse päist lõpuni. Laadimine katkestati."));
+    EXPECT_EQ(Message(e), QStringLiteral("Server ei saatnud 0,5 sekundi jooksul oma "
+                                         "vastuse päist lõpuni. Laadimine katkestati."));
 
     // A header without end is not an answer, and the message does not claim
     // that nothing came.
@@ -204,7 +209,7 @@ TEST_F(CatalogueDownloadTest, AStalledServerEndsAfterTheIdleTimeOut)
     const CInternetException f = FetchFailure({500, 4 * 1024 * 1024, 2000});
     EXPECT_LT(timer.elapsed(), 5000);
     EXPECT_EQ(f.m_dwError, static_cast<unsigned long>(CInternetException::errorTimeout));
-    EXPECT_TRUE(f.GetErrorMessage().contains(QStringLiteral("vastuse päist lõpuni"))) << f.what();
+    EXPECT_TRUE(Message(f).contains(QStringLiteral("vastuse päist lõpuni"))) << f.what();
 
     // Progress keeps it going: a body that trickles in slower than the
     // time-out in all, but never pauses that long, arrives. The pauses are
@@ -230,9 +235,9 @@ TEST_F(CatalogueDownloadTest, ABodyOverTheCapEndsTheDownloadWithNothing)
     Serve(body);
     const CInternetException e = FetchFailure();
     EXPECT_EQ(e.m_dwError, static_cast<unsigned long>(CInternetException::errorTooLarge));
-    EXPECT_EQ(e.GetErrorMessage(), QStringLiteral("Server saatis rohkem kui 4194304 baiti: nii "
-                                                  "suurt sõnastike loendit ei ole. Laadimine "
-                                                  "katkestati."));
+    EXPECT_EQ(Message(e), QStringLiteral("Server saatis rohkem kui 4194304 baiti: nii "
+                                         "suurt sõnastike loendit ei ole. Laadimine "
+                                         "katkestati."));
 
     // At the cap exactly it is still a list.
     Serve(body.left(limits.nMaxBytes));
