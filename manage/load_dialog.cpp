@@ -87,6 +87,13 @@ void AppendSelectedRows(const CListCtrl& list, CListCtrl& target)
     }
 }
 
+CLoadButtonStates GetLoadButtonStates(unsigned nSelected)
+{
+    CLoadButtonStates states;
+    states.bAdd = nSelected > 0;
+    return states;
+}
+
 CLoadDialog::CLoadDialog(CListCtrl* pTargetList, CWnd* pParentWnd)
     : CDialog(IDD_LOAD, pParentWnd), m_pTargetList(pTargetList)
 {
@@ -145,7 +152,7 @@ void CLoadDialog::Download()
 void CLoadDialog::OnItemChangedList()
 {
     if (QWidget* pAdd = GetDlgItem(IDOK))
-        pAdd->setEnabled(m_list.GetSelectedCount() > 0);
+        pAdd->setEnabled(GetLoadButtonStates(m_list.GetSelectedCount()).bAdd);
 }
 
 void CLoadDialog::OnOK()

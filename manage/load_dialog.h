@@ -48,3 +48,12 @@ QString UnselectedAddressesMessage(const QStringList& names);
 // Appends the selected rows of list to the end of target, in list's order,
 // with their three texts and unselected.
 void AppendSelectedRows(const CListCtrl& list, CListCtrl& target);
+
+// Which of the selection dialog's buttons apply, given how many rows are
+// chosen: "Lisa" only with at least one. "Loobun" always does.
+struct CLoadButtonStates {
+    bool bAdd = false;
+
+    bool operator==(const CLoadButtonStates&) const = default;
+};
+CLoadButtonStates GetLoadButtonStates(unsigned nSelected);

@@ -86,6 +86,13 @@ protected:
 
 } // namespace
 
+TEST(LoadButtonStates, AddNeedsAChosenRow)
+{
+    EXPECT_EQ(GetLoadButtonStates(0), CLoadButtonStates{false});
+    EXPECT_EQ(GetLoadButtonStates(1), CLoadButtonStates{true});
+    EXPECT_EQ(GetLoadButtonStates(50000), CLoadButtonStates{true});
+}
+
 TEST_F(LoadDialogTest, CaptionAndAddressComeFromTheCatalogue)
 {
     Publish("dict.kvd", {kEkss});
