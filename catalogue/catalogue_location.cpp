@@ -80,8 +80,3 @@ bool CCatalogueLocation::IsLibraryPlaceWritable(const std::string& strName) cons
     const std::string strBeside = BesideLibrary(strName);
     return Exists(strBeside) && CFileStatus::CanWriteFile(strBeside);
 }
-
-int CCatalogueLocation::MakeUserFolder() const
-{
-    return CUserFolders::Make(m_strUserFolder);
-}

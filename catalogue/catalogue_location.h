@@ -33,9 +33,8 @@ public:
     std::string SavePath(const std::string& strName) const;
     // Whether a save beside the library can succeed, as far as permissions tell.
     bool IsLibraryPlaceWritable(const std::string& strName) const;
-    // Creates the user data folder and its parents, private to the user; 0, or
-    // the system's error number when that fails.
-    int MakeUserFolder() const;
+    // The user's data folder; empty when there is none.
+    const std::string& UserFolder() const { return m_strUserFolder; }
 
 private:
     std::string m_strLibraryFolder;

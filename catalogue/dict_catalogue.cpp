@@ -8,6 +8,7 @@
 #include "file_replacement.h"
 #include "file_status.h"
 #include "module_directory.h"
+#include "user_folders.h"
 #include "utf_text.h"
 
 #include <algorithm>
@@ -210,7 +211,7 @@ int CDictCatalogue::Save(const CCatalogueLocation& location)
         SaveMerged(location.BesideLibrary(strName), nError) == 0)
         return 0;
     const std::string strUser = location.InUserFolder(strName);
-    nError = location.MakeUserFolder();
+    nError = CUserFolders::Make(location.UserFolder());
     if (nError == 0 && SaveMerged(strUser, nError) == 0)
         return 0;
     m_strFailedPath = strUser.empty() ? location.BesideLibrary(strName) : strUser;
