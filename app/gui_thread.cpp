@@ -1,6 +1,7 @@
 #include "gui_thread.h"
 
 #include "browser_switches.h"
+#include "display_check.h"
 #include "message_filter.h"
 #include "module_directory.h"
 #include "wake_forwarder.h"
@@ -20,16 +21,6 @@ namespace
 int g_argc = 1;
 char g_argv0[] = "quillbridge";
 char* g_argv[] = {g_argv0, nullptr};
-
-bool HasDisplay()
-{
-    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
-        const char* value = std::getenv(name);
-        if (value && *value)
-            return true;
-    }
-    return false;
-}
 
 // Before the first browser is made, which reads the engine's switches once.
 // bOwnApplication: the library is about to create the application itself, so

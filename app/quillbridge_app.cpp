@@ -3,6 +3,7 @@
 #include "dict_catalogue.h"
 #include "main_dialog.h"
 #include "message_box.h"
+#include "save_failure.h"
 #include "session_end.h"
 #include "site_address.h"
 #include "utf_text.h"
@@ -13,10 +14,8 @@
 #include <QCoreApplication>
 #include <QEvent>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <unistd.h>
 
@@ -58,61 +57,12 @@ void CQuillbridgeApp::ExitInstance()
     m_guiThread.Stop();
 }
 
-namespace
-{
-
-// The reasons a user can act on, in the window's own language; the rest keep
-// the system's text beside the error number.
-QString SaveFailureReason(int nError)
-{
-    switch (nError) {
-    case EACCES:
-    case EPERM:
-        return QString::fromUtf8("kirjutamisõigus puudub");
-    case EROFS:
-        return QString::fromUtf8("failisüsteem on ainult lugemiseks");
-    case ENOSPC:
-    case EDQUOT:
-        return QString::fromUtf8("kettal pole ruumi");
-    case ENOENT:
-    case ENOTDIR:
-        return QString::fromUtf8("kausta ei ole");
-    case EIO:
-        return QString::fromUtf8("sisend-väljundviga");
-    default:
-        return QString::fromUtf8("süsteemi viga %1 (%2)")
-            .arg(nError)
-            .arg(QString::fromLocal8Bit(std::strerror(nError)));
-    }
-}
-
-} // namespace
-
-QString CQuillbridgeApp::SaveFailureText(const CDictCatalogue& catalogue)
-{
-    return QString::fromUtf8("Faili ei saanud salvestada: %1\nPõhjus: %2\n"
-                             "Kataloogi \"%3\" muudatused jäid salvestamata.")
-        .arg(QString::fromStdU16String(Utf8ToUtf16(catalogue.GetFailedPath())),
-             SaveFailureReason(catalogue.GetFailedError()),
-             QString::fromStdU16String(catalogue.title));
-}
-
-QString CQuillbridgeApp::SaveQuestionText(const CDictCatalogue& catalogue)
-{
-    return QString::fromUtf8("Faili ei saanud salvestada: %1\nPõhjus: %2\n\n"
-                             "Kas proovida uuesti või sulgeda aken ilma kataloogi \"%3\" "
-                             "muudatusi salvestamata?")
-        .arg(QString::fromStdU16String(Utf8ToUtf16(catalogue.GetFailedPath())),
-             SaveFailureReason(catalogue.GetFailedError()),
-             QString::fromStdU16String(catalogue.title));
-}
-
 void CQuillbridgeApp::SaveCatalogues(bool bWindowSystem)
 {
     for (CDictCatalogue* pCatalogue : {&g_dictCatalogue, &g_predictCatalogue}) {
         if (pCatalogue->Save() == 0)
             continue;
-        const QString strText = SaveFailureText(*pCatalogue);
+        const QString strText = QString::fromStdU16String(CSaveFailure::Text(*pCatalogue));
         if (bWindowSystem)
             AfxMessageBox(nullptr, strText, QStringLiteral("Viga"), MB_ICONSTOP);
         else
@@ -128,12 +78,13 @@ void CQuillbridgeApp::SaveAtClose(CMainDialog& dialog)
             // error is all there is, and the save is tried once more at exit.
             if (dialog.IsSessionEnding()) {
                 std::fprintf(stderr, "quillbridge: %s\n",
-                             SaveFailureText(*pCatalogue).toLocal8Bit().constData());
+                             Utf16ToUtf8(CSaveFailure::Text(*pCatalogue)).c_str());
                 break;
             }
             const int nAnswer = AfxMessageBox(
-                dialog.GetSafeHwnd(), SaveQuestionText(*pCatalogue), QStringLiteral("Viga"),
-                MB_ICONSTOP | MB_RETRYCANCEL,
+                dialog.GetSafeHwnd(),
+                QString::fromStdU16String(CSaveFailure::Question(*pCatalogue)),
+                QStringLiteral("Viga"), MB_ICONSTOP | MB_RETRYCANCEL,
                 {QString::fromUtf8("Proovi uuesti"), QString::fromUtf8("Sulge salvestamata")});
             if (nAnswer != IDRETRY)
                 break;

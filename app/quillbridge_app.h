@@ -31,8 +31,6 @@ private:
     // Saves both catalogues as the window closes, still on show: a save that
     // fails is asked about, to try again or to close without saving.
     void SaveAtClose(CMainDialog& dialog);
-    static QString SaveFailureText(const CDictCatalogue& catalogue);
-    static QString SaveQuestionText(const CDictCatalogue& catalogue);
 
     bool m_bExited = false;
     std::recursive_mutex m_runMutex;

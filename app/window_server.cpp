@@ -2,6 +2,7 @@
 
 #include "exception_report.h"
 #include "main_dialog.h"
+#include "window_channel.h"
 #include "window_socket.h"
 
 #include <QApplication>
@@ -9,17 +10,13 @@
 #include <QTimer>
 #include <QWidget>
 
-#include <cstdlib>
-#include <sys/socket.h>
-#include <sys/stat.h>
+#include <memory>
 #include <unistd.h>
 #include <utility>
 
 namespace
 {
 
-// A word is short; anything longer is not from the program.
-constexpr qsizetype kMaxMessage = 64 * 1024;
 // A caller that connects and says nothing is let go.
 constexpr int kCallerTimeoutMs = 10000;
 // How often a kept word looks for its dialog to have closed.
@@ -48,23 +45,7 @@ CWindowServer::CWindowServer(CMainDialog& dialog, qintptr nListener) : m_dialog(
 
 qintptr CWindowServer::TakeListenerFromEnvironment()
 {
-    const char* pszValue = std::getenv(CWindowSocket::kEnvironmentName);
-    if (!pszValue)
-        return -1;
-    char* pszEnd = nullptr;
-    const long nValue = std::strtol(pszValue, &pszEnd, 10);
-    ::unsetenv(CWindowSocket::kEnvironmentName);
-    struct stat info {
-    };
-    int nListening = 0;
-    socklen_t nSize = sizeof(nListening);
-    if (pszEnd == pszValue || *pszEnd || nValue < 0 || nValue > 65535 ||
-        ::fstat(static_cast<int>(nValue), &info) != 0 || !S_ISSOCK(info.st_mode) ||
-        ::getsockopt(static_cast<int>(nValue), SOL_SOCKET, SO_ACCEPTCONN, &nListening, &nSize) !=
-            0 ||
-        !nListening)
-        return -1;
-    return nValue;
+    return CWindowSocket::TakeListenerFromEnvironment();
 }
 
 void CWindowServer::OnNewConnection()
@@ -73,31 +54,33 @@ void CWindowServer::OnNewConnection()
         QObject::connect(pSocket, &QLocalSocket::disconnected, pSocket, &QObject::deleteLater);
         QTimer::singleShot(kCallerTimeoutMs, pSocket, [pSocket] { pSocket->abort(); });
         QObject::connect(pSocket, &QLocalSocket::readyRead, pSocket,
-                         [this, pSocket] { OnReadyRead(pSocket); });
+                         [this, pSocket, pRequest = std::make_shared<CWindowChannel>()] {
+                             OnReadyRead(pSocket, *pRequest);
+                         });
     }
 }
 
-void CWindowServer::OnReadyRead(QLocalSocket* pSocket)
+void CWindowServer::OnReadyRead(QLocalSocket* pSocket, CWindowChannel& request)
 {
-    QByteArray message = pSocket->property("message").toByteArray();
-    message += pSocket->readAll();
-    const qsizetype nEnd = message.indexOf('\0');
-    if (nEnd >= 0) {
+    const QByteArray bytes = pSocket->readAll();
+    switch (
+        request.Add(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())))) {
+    case CWindowChannel::ERequest::Complete:
         // One word a connection. It is taken from the event loop, after this
         // handler: the lookup may open a modal box, in whose loop the caller
         // can go away and its socket be deleted.
         QObject::disconnect(pSocket, &QLocalSocket::readyRead, nullptr, nullptr);
-        pSocket->setProperty("message", QVariant());
         QMetaObject::invokeMethod(
             &m_server,
-            [this, pCaller = QPointer<QLocalSocket>(pSocket), word = message.left(nEnd)] {
-                OnWord(pCaller, word);
-            },
+            [this, pCaller = QPointer<QLocalSocket>(pSocket),
+             word = QByteArray::fromStdString(request.Word())] { OnWord(pCaller, word); },
             Qt::QueuedConnection);
-    } else if (message.size() > kMaxMessage) {
+        break;
+    case CWindowChannel::ERequest::Refused:
         pSocket->abort();
-    } else {
-        pSocket->setProperty("message", message);
+        break;
+    case CWindowChannel::ERequest::Incomplete:
+        break;
     }
 }
 
@@ -124,7 +107,7 @@ void CWindowServer::OnWord(const QPointer<QLocalSocket>& pSocket, const QByteArr
     QWidget* pWaiting = WaitingDialog();
     // The caller is answered before anything here can open a modal box.
     const std::string_view answer =
-        pWaiting ? CWindowSocket::kBusyAnswer : CWindowSocket::kLookedUpAnswer;
+        pWaiting ? CWindowChannel::kBusyAnswer : CWindowChannel::kLookedUpAnswer;
     pSocket->write(answer.data(), static_cast<qint64>(answer.size()));
     pSocket->flush();
     pSocket->disconnectFromServer();

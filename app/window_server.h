@@ -6,6 +6,7 @@
 #include <QTimer>
 
 class CMainDialog;
+class CWindowChannel;
 class QLocalSocket;
 
 // Serves the user's window socket while the window is up, for the
@@ -27,7 +28,7 @@ public:
 
 private:
     void OnNewConnection();
-    void OnReadyRead(QLocalSocket* pSocket);
+    void OnReadyRead(QLocalSocket* pSocket, CWindowChannel& request);
     void OnWord(const QPointer<QLocalSocket>& pSocket, const QByteArray& word);
     void LookUpKeptWord();
     QWidget* WaitingDialog() const;

@@ -1,5 +1,7 @@
 #include "disk_file.h"
 
+#include "system_call.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -49,11 +51,10 @@ CDiskFile::Handle CDiskFile::OpenHandle(const std::string& strPath, OpenMode mod
 
 std::size_t CDiskFile::ReadSome(unsigned char* pTarget, std::size_t nCount)
 {
-    ssize_t n;
-    do {
-        n = ::read(Fd(m_fd), pTarget, nCount);
+    const ssize_t n = CSystemCall::Retry([&] {
         ++m_nSystemCalls;
-    } while (n < 0 && errno == EINTR);
+        return ::read(Fd(m_fd), pTarget, nCount);
+    });
     if (n < 0)
         Fail(errno);
     return static_cast<std::size_t>(n);
@@ -66,10 +67,10 @@ void CDiskFile::WriteAll(const unsigned char* pData, std::size_t nCount)
 {
     std::size_t nDone = 0;
     while (nDone < nCount) {
-        const ssize_t n = ::write(Fd(m_fd), pData + nDone, nCount - nDone);
-        ++m_nSystemCalls;
-        if (n < 0 && errno == EINTR)
-            continue;
+        const ssize_t n = CSystemCall::Retry([&] {
+            ++m_nSystemCalls;
+            return ::write(Fd(m_fd), pData + nDone, nCount - nDone);
+        });
         if (n <= 0)
             Fail(n < 0 ? errno : ENOSPC);
         nDone += static_cast<std::size_t>(n);
@@ -97,11 +98,10 @@ std::uint64_t CDiskFile::Position()
 
 void CDiskFile::CutAt(std::uint64_t nEnd)
 {
-    int nResult;
-    do {
-        nResult = ::ftruncate(Fd(m_fd), static_cast<off_t>(nEnd));
+    const int nResult = CSystemCall::Retry([&] {
         ++m_nSystemCalls;
-    } while (nResult != 0 && errno == EINTR);
+        return ::ftruncate(Fd(m_fd), static_cast<off_t>(nEnd));
+    });
     if (nResult != 0 || ::lseek(Fd(m_fd), static_cast<off_t>(nEnd), SEEK_SET) < 0)
         Fail(errno);
 }

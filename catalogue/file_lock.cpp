@@ -1,7 +1,6 @@
 #include "file_lock.h"
 
-#include <chrono>
-#include <thread>
+#include "system_call.h"
 
 namespace
 {
@@ -15,13 +14,8 @@ CFileLock::CFileLock(const std::string& strPath) : m_file(OpenLockFile(strPath))
 {
     if (m_file == -1)
         return;
-    const auto end = std::chrono::steady_clock::now() + kWait;
-    for (;;) {
-        const Attempt attempt = TryLock(m_file);
-        if (attempt != attemptBusy || std::chrono::steady_clock::now() >= end)
-            return;
-        std::this_thread::sleep_for(kPoll);
-    }
+    CSystemCall::TryUntil(CSystemCall::Clock::now() + kWait, kPoll,
+                          [this] { return TryLock(m_file) != attemptBusy; });
 }
 
 CFileLock::~CFileLock()

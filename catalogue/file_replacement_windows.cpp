@@ -1,12 +1,12 @@
 #include "file_replacement.h"
 
 #include "disk_file.h"
+#include "system_call.h"
 #include "windows_path.h"
 
 #include <cerrno>
 #include <chrono>
 #include <random>
-#include <thread>
 #include <windows.h>
 
 namespace
@@ -129,19 +129,19 @@ int CFileReplacement::ReplaceTarget()
     // replaced: a reader is waited for a moment.
     const std::wstring temp = WidePath(m_strTemp);
     const std::wstring target = WidePath(m_strTarget);
-    const auto end = std::chrono::steady_clock::now() + kSharingWait;
-    for (;;) {
-        if (::MoveFileExW(temp.c_str(), target.c_str(),
-                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-            break;
-        const DWORD nError = ::GetLastError();
-        const bool bHeld = nError == ERROR_SHARING_VIOLATION || nError == ERROR_ACCESS_DENIED;
-        if (!bHeld)
-            return ErrnoFromWindowsError(nError);
-        if (std::chrono::steady_clock::now() >= end)
-            return EBUSY;
-        std::this_thread::sleep_for(kSharingPoll);
-    }
+    DWORD nError = ERROR_SUCCESS;
+    const bool bSettled =
+        CSystemCall::TryUntil(CSystemCall::Clock::now() + kSharingWait, kSharingPoll, [&] {
+            nError = ::MoveFileExW(temp.c_str(), target.c_str(),
+                                   MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)
+                         ? ERROR_SUCCESS
+                         : ::GetLastError();
+            return nError != ERROR_SHARING_VIOLATION && nError != ERROR_ACCESS_DENIED;
+        });
+    if (!bSettled)
+        return EBUSY;
+    if (nError != ERROR_SUCCESS)
+        return ErrnoFromWindowsError(nError);
     ::CloseHandle(reinterpret_cast<HANDLE>(m_lock));
     m_lock = -1;
     return 0;

@@ -6,12 +6,7 @@
 // The user's one lookup window: a local socket in the runtime folder that the
 // program whose window is open serves (the library listens on it while the
 // window is up), and that any later run connects to instead of opening a
-// second window.
-//
-// The exchange: the later run sends its word in UTF-8 followed by a NUL; the
-// window answers "ok\n" once it has taken the word to look up (an empty word
-// only brings it forward), or "busy\n" when one of its dialogs waits for the
-// user: it then looks the word up as soon as that dialog closes.
+// second window. What goes through it is CWindowChannel's exchange.
 class CWindowSocket
 {
 public:
@@ -40,19 +35,20 @@ public:
 
     // Serving: the listening socket, for the library to serve; the caller owns it.
     int TakeListener();
+    // Hands nListener to the library loaded next in this process, through
+    // the environment.
+    static void PassListener(int nListener);
+    // The listening socket that PassListener gave, taken out of the
+    // environment so that programs the window starts do not inherit it; -1
+    // when there is none, or what is given is no listening socket.
+    static int TakeListenerFromEnvironment();
 
     // Connected: hands strWordUtf8 to the window and waits for its answer.
     EForward Forward(std::string_view strWordUtf8, int nTimeoutMs);
 
-    // The name of the environment variable that gives the library the
-    // listening socket's descriptor.
-    static constexpr const char* kEnvironmentName = "QUILLBRIDGE_WINDOW_SOCKET";
     // A turn takes a connect or a bind; this is long enough for many runs
     // that start at once, and short enough to wait at the start of a window.
     static constexpr int kLockWaitMs = 3000;
-    // The window's two answers.
-    static constexpr std::string_view kLookedUpAnswer = "ok\n";
-    static constexpr std::string_view kBusyAnswer = "busy\n";
 
 private:
     void Close();

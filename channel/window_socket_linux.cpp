@@ -1,7 +1,10 @@
 #include "window_socket.h"
 
+#include "system_call.h"
+#include "window_channel.h"
+
 #include <cerrno>
-#include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
@@ -9,7 +12,6 @@
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/un.h>
-#include <thread>
 #include <unistd.h>
 
 namespace
@@ -37,14 +39,14 @@ bool MakeAddress(const std::string& strPath, sockaddr_un& address)
 
 bool LockWithin(int fd, int nWaitMs)
 {
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(nWaitMs);
-    for (;;) {
-        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
-            return true;
-        if ((errno != EWOULDBLOCK && errno != EINTR) || std::chrono::steady_clock::now() >= end)
-            return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
+    bool bLocked = false;
+    const bool bSettled =
+        CSystemCall::TryUntil(CSystemCall::Clock::now() + std::chrono::milliseconds(nWaitMs),
+                              std::chrono::milliseconds(5), [&] {
+                                  bLocked = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
+                                  return bLocked || (errno != EWOULDBLOCK && errno != EINTR);
+                              });
+    return bSettled && bLocked;
 }
 
 const sockaddr* AsAddress(const sockaddr_un& address)
@@ -110,44 +112,65 @@ int CWindowSocket::TakeListener()
     return fd;
 }
 
+void CWindowSocket::PassListener(int nListener)
+{
+    ::setenv(CWindowChannel::kEnvironmentName, std::to_string(nListener).c_str(), 1);
+}
+
+int CWindowSocket::TakeListenerFromEnvironment()
+{
+    const char* pszValue = std::getenv(CWindowChannel::kEnvironmentName);
+    if (!pszValue)
+        return -1;
+    char* pszEnd = nullptr;
+    const long nValue = std::strtol(pszValue, &pszEnd, 10);
+    ::unsetenv(CWindowChannel::kEnvironmentName);
+    struct stat info {
+    };
+    int nListening = 0;
+    socklen_t nSize = sizeof(nListening);
+    if (pszEnd == pszValue || *pszEnd || nValue < 0 || nValue > 65535 ||
+        ::fstat(static_cast<int>(nValue), &info) != 0 || !S_ISSOCK(info.st_mode) ||
+        ::getsockopt(static_cast<int>(nValue), SOL_SOCKET, SO_ACCEPTCONN, &nListening, &nSize) !=
+            0 ||
+        !nListening)
+        return -1;
+    return static_cast<int>(nValue);
+}
+
 CWindowSocket::EForward CWindowSocket::Forward(std::string_view strWordUtf8, int nTimeoutMs)
 {
-    std::string strMessage(strWordUtf8);
-    strMessage.push_back('\0');
-    for (std::size_t nSent = 0; nSent < strMessage.size();) {
-        const ssize_t n =
-            ::send(m_fd, strMessage.data() + nSent, strMessage.size() - nSent, MSG_NOSIGNAL);
-        if (n < 0 && errno == EINTR)
-            continue;
+    const std::string strRequest = CWindowChannel::Request(strWordUtf8);
+    for (std::size_t nSent = 0; nSent < strRequest.size();) {
+        const ssize_t n = CSystemCall::Retry([&] {
+            return ::send(m_fd, strRequest.data() + nSent, strRequest.size() - nSent, MSG_NOSIGNAL);
+        });
         if (n <= 0)
             return EForward::NoAnswer;
         nSent += static_cast<std::size_t>(n);
     }
     // The window may still be starting: the answer comes once it is up.
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(nTimeoutMs);
+    const auto end = CSystemCall::Clock::now() + std::chrono::milliseconds(nTimeoutMs);
     std::string strAnswer;
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            end - std::chrono::steady_clock::now());
         pollfd poller{m_fd, POLLIN, 0};
-        const int nReady =
-            left.count() > 0 ? ::poll(&poller, 1, static_cast<int>(left.count())) : 0;
-        if (nReady < 0 && errno == EINTR)
-            continue;
-        if (nReady <= 0)
+        if (CSystemCall::WaitUntil(end, [&](int nMs) { return ::poll(&poller, 1, nMs); }) <= 0)
             return EForward::NoAnswer;
         char buffer[16];
-        const ssize_t n = ::recv(m_fd, buffer, sizeof(buffer), 0);
-        if (n < 0 && errno == EINTR)
-            continue;
+        const ssize_t n =
+            CSystemCall::Retry([&] { return ::recv(m_fd, buffer, sizeof(buffer), 0); });
         if (n <= 0)
             return EForward::NoAnswer;
         strAnswer.append(buffer, static_cast<std::size_t>(n));
-        if (strAnswer == kLookedUpAnswer)
+        switch (CWindowChannel::ReadAnswer(strAnswer)) {
+        case CWindowChannel::EAnswer::LookedUp:
             return EForward::LookedUp;
-        if (strAnswer == kBusyAnswer)
+        case CWindowChannel::EAnswer::Busy:
             return EForward::Busy;
-        if (strAnswer.size() >= kBusyAnswer.size())
+        case CWindowChannel::EAnswer::Invalid:
             return EForward::NoAnswer;
+        case CWindowChannel::EAnswer::Incomplete:
+            break;
+        }
     }
 }

@@ -1,11 +1,15 @@
 // quillbridge: opens the lookup window of quillbridge.so, which lies in the
 // plug-in folder of the installed tree, or in the build tree beside this program.
+#include "browser_switches.h"
 #include "catalogue_location.h"
+#include "command_line.h"
 #include "debug_output.h"
+#include "display_check.h"
 #include "first_word.h"
 #include "quillbridge.h"
 #include "read_selection.h"
 #include "site_address.h"
+#include "system_call.h"
 #include "user_folders.h"
 #include "utf_text.h"
 #include "window_socket.h"
@@ -44,46 +48,6 @@ constexpr const char* kUsage =
 // How long a later run waits for the open window, which may still be starting.
 constexpr int kForwardTimeoutMs = 30000;
 
-struct CCommandLine {
-    enum class EMode { Word, Selection, Clipboard, Version, Help };
-    EMode mode = EMode::Word;
-    std::optional<std::string> word;
-};
-
-// Options come alone; after "--" the one argument is the word whatever it
-// starts with, so that editors can pass any word under the cursor.
-std::optional<CCommandLine> ParseCommandLine(int argc, char** argv)
-{
-    CCommandLine line;
-    bool bOptionsEnded = false;
-    int nArguments = 0;
-    for (int i = 1; i < argc; ++i) {
-        const std::string strArg = argv[i];
-        ++nArguments;
-        if (!bOptionsEnded && strArg == "--") {
-            bOptionsEnded = true;
-            --nArguments;
-        } else if (bOptionsEnded || strArg.size() < 2 || strArg[0] != '-') {
-            if (line.word)
-                return std::nullopt;
-            line.word = strArg;
-        } else if (strArg == "--selection") {
-            line.mode = CCommandLine::EMode::Selection;
-        } else if (strArg == "--clipboard") {
-            line.mode = CCommandLine::EMode::Clipboard;
-        } else if (strArg == "--version") {
-            line.mode = CCommandLine::EMode::Version;
-        } else if (strArg == "--help") {
-            line.mode = CCommandLine::EMode::Help;
-        } else {
-            return std::nullopt;
-        }
-    }
-    if (nArguments > 1)
-        return std::nullopt;
-    return line;
-}
-
 std::filesystem::path LibraryPath()
 {
     std::error_code ec;
@@ -118,16 +82,6 @@ std::u16string SelectedWord(const std::filesystem::path& pathLibrary, bool bClip
         std::fprintf(stderr, "quillbridge: the %s could not be read: %s\n",
                      bClipboard ? "clipboard" : "selection", strError.c_str());
     return text ? FirstWordOf(Utf8ToUtf16(*text)) : std::u16string();
-}
-
-bool HasDisplay()
-{
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
-        const char* value = std::getenv(name);
-        if (value && *value)
-            return true;
-    }
-    return false;
 }
 
 // Qt ends the process when the X display it is given does not answer, so
@@ -199,7 +153,7 @@ void PrepareBrowserEnvironment()
     if (!HasGpu()) {
         const char* flags = std::getenv("QTWEBENGINE_CHROMIUM_FLAGS");
         std::string strFlags = flags ? flags : "";
-        if (strFlags.find("--disable-gpu") == std::string::npos) {
+        if (!BrowserSwitchesDisableGpu(strFlags)) {
             strFlags += strFlags.empty() ? "--disable-gpu" : " --disable-gpu";
             ::setenv("QTWEBENGINE_CHROMIUM_FLAGS", strFlags.c_str(), 1);
             if (IsDebugOutputOn())
@@ -213,9 +167,8 @@ void PrepareBrowserEnvironment()
 void WriteAll(int fd, std::string_view text)
 {
     while (!text.empty()) {
-        const ssize_t nWritten = ::write(fd, text.data(), text.size());
-        if (nWritten < 0 && errno == EINTR)
-            continue;
+        const ssize_t nWritten =
+            CSystemCall::Retry([&] { return ::write(fd, text.data(), text.size()); });
         if (nWritten <= 0)
             return;
         text.remove_prefix(static_cast<std::size_t>(nWritten));
@@ -259,9 +212,8 @@ void FilterBrowserNoise()
         std::string strHeld;
         char buffer[4096];
         for (;;) {
-            const ssize_t nRead = ::read(STDIN_FILENO, buffer, sizeof buffer);
-            if (nRead < 0 && errno == EINTR)
-                continue;
+            const ssize_t nRead =
+                CSystemCall::Retry([&] { return ::read(STDIN_FILENO, buffer, sizeof buffer); });
             if (nRead <= 0)
                 break;
             strHeld.append(buffer, static_cast<std::size_t>(nRead));
@@ -285,7 +237,7 @@ void FilterBrowserNoise()
 
 int main(int argc, char** argv)
 {
-    const auto line = ParseCommandLine(argc, argv);
+    const auto line = CCommandLine::Parse(argc, argv);
     if (!line) {
         std::fputs(kUsage, stderr);
         return 2;
@@ -343,7 +295,7 @@ int main(int argc, char** argv)
         }
         const int nListener = socket.TakeListener();
         if (nListener >= 0)
-            ::setenv(CWindowSocket::kEnvironmentName, std::to_string(nListener).c_str(), 1);
+            CWindowSocket::PassListener(nListener);
         PrepareBrowserEnvironment();
     }
 

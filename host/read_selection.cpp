@@ -1,6 +1,7 @@
 #include "read_selection.h"
 
-#include <cerrno>
+#include "system_call.h"
+
 #include <chrono>
 #include <csignal>
 #include <fcntl.h>
@@ -52,26 +53,18 @@ std::optional<std::string> ReadSelection(const std::filesystem::path& pathHelper
     std::string strText;
     bool bComplete = false;
     bool bTimedOut = false;
-    const auto end = std::chrono::steady_clock::now() + kDeadline;
+    const auto end = CSystemCall::Clock::now() + kDeadline;
     while (strText.size() < kMaxText) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            end - std::chrono::steady_clock::now());
-        if (left.count() <= 0) {
-            bTimedOut = true;
-            break;
-        }
         pollfd poller{pipeFds[0], POLLIN, 0};
-        const int nReady = ::poll(&poller, 1, static_cast<int>(left.count()));
-        if (nReady < 0 && errno == EINTR)
-            continue;
-        if (nReady < 0)
-            break;
+        const int nReady =
+            CSystemCall::WaitUntil(end, [&](int nMs) { return ::poll(&poller, 1, nMs); });
         if (nReady == 0)
-            continue;
+            bTimedOut = true;
+        if (nReady <= 0)
+            break;
         char buffer[4096];
-        const ssize_t n = ::read(pipeFds[0], buffer, sizeof(buffer));
-        if (n < 0 && errno == EINTR)
-            continue;
+        const ssize_t n =
+            CSystemCall::Retry([&] { return ::read(pipeFds[0], buffer, sizeof(buffer)); });
         if (n <= 0) {
             bComplete = n == 0;
             break;
@@ -83,8 +76,7 @@ std::optional<std::string> ReadSelection(const std::filesystem::path& pathHelper
     if (!bComplete)
         ::kill(pid, SIGKILL);
     int nStatus = 0;
-    while (::waitpid(pid, &nStatus, 0) < 0 && errno == EINTR) {
-    }
+    CSystemCall::Retry([&] { return ::waitpid(pid, &nStatus, 0); });
     if (bEnough)
         return strText;
     if (bTimedOut) {
