@@ -16,9 +16,9 @@ namespace
 // the catalogue pages.
 constexpr int kDefaultCommand = 1004;
 
-const QString kWidthKey = QStringLiteral("mainWindow/width");
-const QString kHeightKey = QStringLiteral("mainWindow/height");
-const QString kMaximizedKey = QStringLiteral("mainWindow/maximized");
+const std::u16string kWidthKey = u"mainWindow/width";
+const std::u16string kHeightKey = u"mainWindow/height";
+const std::u16string kMaximizedKey = u"mainWindow/maximized";
 
 } // namespace
 
@@ -78,7 +78,7 @@ void CMainDialog::RestoreWindowSize()
             size = size.boundedTo(pScreen->availableGeometry().size());
         pWindow->resize(size.expandedTo(least));
     }
-    if (settings.Value(kMaximizedKey, false).toBool())
+    if (settings.BoolValue(kMaximizedKey, false))
         pWindow->setWindowState(pWindow->windowState() | Qt::WindowMaximized);
 }
 
@@ -97,12 +97,12 @@ void CMainDialog::OnDestroy()
     const QSize least = pWindow->minimumSize();
     if (size.isValid() && !size.isEmpty()) {
         if (settings.IntValue(kWidthKey, least.width()) != size.width())
-            settings.SetValue(kWidthKey, size.width());
+            settings.SetIntValue(kWidthKey, size.width());
         if (settings.IntValue(kHeightKey, least.height()) != size.height())
-            settings.SetValue(kHeightKey, size.height());
+            settings.SetIntValue(kHeightKey, size.height());
     }
-    if (settings.Value(kMaximizedKey, false).toBool() != bMaximized)
-        settings.SetValue(kMaximizedKey, bMaximized);
+    if (settings.BoolValue(kMaximizedKey, false) != bMaximized)
+        settings.SetBoolValue(kMaximizedKey, bMaximized);
 }
 
 bool CMainDialog::OnSetDefId(int nID)

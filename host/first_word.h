@@ -1,5 +1,7 @@
 #pragma once
 
+#include "word_length.h"
+
 #include <string>
 #include <string_view>
 
@@ -9,5 +11,3 @@
 // at most kMaxWordLength characters long. Empty when the text holds no letter
 // or digit.
 std::u16string FirstWordOf(std::u16string_view strText);
-
-inline constexpr std::size_t kMaxWordLength = 100;

@@ -9,6 +9,7 @@
 #include "query_composition.h"
 #include "site_address.h"
 #include "win_defs.h"
+#include "word_length.h"
 
 #include <QAbstractItemView>
 #include <QCompleter>
@@ -124,7 +125,7 @@ void CRunDialog::OnLookupButton()
 int CRunDialog::Lookup(bool bReportErrors)
 {
     UpdateData(true);
-    const bool bTooLong = m_word.size() > kMaxWordLength;
+    const bool bTooLong = !IsWithinWordLength(m_word.toStdU16String());
     const auto url = bTooLong ? std::nullopt
                               : ComposeLookupUrl(m_word.toStdU16String(), g_dictCatalogue,
                                                  m_dictCombo.GetCurSel(), g_predictCatalogue,
@@ -230,33 +231,25 @@ void CRunDialog::ShowHistory()
     for (const std::u16string& word : m_history.GetWords())
         words << QString::fromStdU16String(word);
     m_pHistoryModel->setStringList(words);
-    m_nWalk = -1;
+    m_walk.Reset();
 }
 
 bool CRunDialog::WalkHistory(bool bOlder)
 {
     QLineEdit* pEdit = WordBox();
-    const QStringList words = m_pHistoryModel->stringList();
-    if (m_pCompleter->popup()->isVisible() || words.isEmpty())
+    switch (m_walk.Step(m_history.GetWords(), pEdit->text().toStdU16String(), bOlder,
+                        m_pCompleter->popup()->isVisible())) {
+    case CHistoryWalk::EStep::None:
         return false;
-    // Only from an empty box, or from a word the walk put there.
-    const bool bWalking = m_nWalk >= 0 && m_nWalk < words.size() && pEdit->text() == words[m_nWalk];
-    if (!bWalking && !pEdit->text().isEmpty())
-        return false;
-    if (!bWalking)
-        m_nWalk = -1;
-    if (bOlder) {
-        m_nWalk = qMin(m_nWalk + 1, static_cast<int>(words.size()) - 1);
-    } else if (m_nWalk < 0) {
-        // Down in the empty box lists every word.
+    case CHistoryWalk::EStep::ListAll:
         m_pCompleter->setCompletionPrefix(QString());
         m_pCompleter->complete();
         return true;
-    } else {
-        --m_nWalk;
+    case CHistoryWalk::EStep::Word:
+        pEdit->setText(QString::fromStdU16String(m_walk.GetWord()));
+        return true;
     }
-    pEdit->setText(m_nWalk >= 0 ? words[m_nWalk] : QString());
-    return true;
+    return false;
 }
 
 void CRunDialog::ShowWordBoxMenu(const QPoint& pos)

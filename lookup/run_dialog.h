@@ -3,6 +3,7 @@
 #include "browser_toolbar.h"
 #include "combo_box.h"
 #include "find_bar.h"
+#include "history_walk.h"
 #include "property_page.h"
 #include "web_browser.h"
 #include "word_history.h"
@@ -36,11 +37,6 @@ public:
 
     // The word of the edit box; the host's word before the page is shown.
     QString m_word;
-    // The longest word looked up; a longer one is refused with a message. In
-    // UTF-8 escaping it takes at most 2,295 characters of the address, well
-    // inside the 8 KB request line that web servers commonly accept, with
-    // room for the program's address and a pre-dictionary's parameters.
-    static constexpr qsizetype kMaxWordLength = 255;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
@@ -67,6 +63,5 @@ private:
     CWordHistory m_history;
     QStringListModel* m_pHistoryModel = nullptr;
     QCompleter* m_pCompleter = nullptr;
-    // The history's word that Up or Down put in the box, -1 for none.
-    int m_nWalk = -1;
+    CHistoryWalk m_walk;
 };

@@ -5,6 +5,7 @@
 #include "file_replacement.h"
 #include "user_folders.h"
 #include "utf_text.h"
+#include "word_length.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -17,13 +18,13 @@
 namespace
 {
 
-// Enough for kMaxWords words of full length; the rest of a larger file is
-// not read.
+// Enough for kMaxWords words of full length (up to 4 bytes a character); the rest of a larger file
+// is not read.
 constexpr std::size_t kMaxFileBytes = 2 * 1024 * 1024;
 
 bool IsKeptWord(const std::u16string& word)
 {
-    return word.size() <= CWordHistory::kMaxWordLength &&
+    return IsWithinWordLength(word) &&
            word.find_first_of(std::u16string_view(u"\r\n\0", 3)) == std::u16string::npos &&
            word.find_first_not_of(u" \t\f\v") != std::u16string::npos;
 }

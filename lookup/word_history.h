@@ -22,8 +22,6 @@ class CWordHistory
 {
 public:
     static constexpr std::size_t kMaxWords = 500;
-    // Longer text is a pasted paragraph rather than a word, and is not kept.
-    static constexpr std::size_t kMaxWordLength = 1000;
 
     // strPath in the system's own bytes; empty keeps nothing on disk.
     explicit CWordHistory(std::string strPath);
@@ -40,8 +38,8 @@ public:
     // Reads the file; a missing or unreadable one gives no words.
     void Load();
     // Puts word first, taking it out further down, and writes the file. A
-    // word that cannot stand on one line, or has nothing but blanks, is not
-    // kept. Returns whether the file now holds the word.
+    // word that cannot stand on one line, has nothing but blanks, or is
+    // longer than a lookup takes, is not kept. Returns whether the file now holds the word.
     bool Add(const std::u16string& word);
     // As Add, but only the words in memory change at once: the file is
     // changed on a thread of the history's own, the words that come while it

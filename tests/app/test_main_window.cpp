@@ -142,8 +142,8 @@ TEST_F(MainWindow, GrownWindowGrowsItsPagesAndOpensAtThatSizeNextRun)
     // A size larger than the screen, as a file edited by hand may hold.
     {
         CUserSettings settings;
-        settings.SetValue(QStringLiteral("mainWindow/width"), 20000);
-        settings.SetValue(QStringLiteral("mainWindow/height"), QStringLiteral("20000"));
+        settings.SetIntValue(u"mainWindow/width", 20000);
+        settings.SetValue(u"mainWindow/height", u"20000");
         // Written at once, not only when the object goes.
         QFile file(m_home.filePath(QStringLiteral("quillbridge/settings.ini")));
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));

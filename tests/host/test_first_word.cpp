@@ -46,13 +46,20 @@ TEST(first_word, is_empty_without_a_letter_or_digit)
     EXPECT_EQ(WordOf("\xF0\x9F\x98\x80"), "");
 }
 
-TEST(first_word, stops_at_one_hundred_characters)
+TEST(first_word, stops_at_the_longest_word_a_lookup_takes)
 {
-    const std::string strLong(150, 'a');
+    const std::string strLong(kMaxWordLength + 50, 'a');
     EXPECT_EQ(WordOf(strLong.c_str()), std::string(kMaxWordLength, 'a'));
-    const std::string strWide = std::string(99, 'a') + "õõ";
+    const std::string strWide = std::string(kMaxWordLength - 1, 'a') + "õõ";
     EXPECT_EQ(FirstWordOf(Utf8ToUtf16(strWide)).size(), kMaxWordLength);
-    // A hyphen that would be the hundredth character and the last is dropped.
-    const std::string strHyphen = std::string(99, 'a') + "-bc";
-    EXPECT_EQ(WordOf(strHyphen.c_str()), std::string(99, 'a'));
+    // A hyphen that would be the last character allowed is dropped.
+    const std::string strHyphen = std::string(kMaxWordLength - 1, 'a') + "-bc";
+    EXPECT_EQ(WordOf(strHyphen.c_str()), std::string(kMaxWordLength - 1, 'a'));
+    // Characters beyond the first plane count one each, as the window counts them.
+    std::u16string strAstral;
+    for (std::size_t i = 0; i < kMaxWordLength + 3; ++i)
+        strAstral += u"𝐀";
+    const std::u16string strWord = FirstWordOf(strAstral);
+    EXPECT_EQ(WordLength(strWord), kMaxWordLength);
+    EXPECT_TRUE(IsWithinWordLength(strWord));
 }

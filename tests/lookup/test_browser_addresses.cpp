@@ -9,6 +9,7 @@
 #include "test_http_server.h"
 #include "web_browser.h"
 #include "win_defs.h"
+#include "word_length.h"
 
 #include <QComboBox>
 #include <QLineEdit>
@@ -144,10 +145,10 @@ TEST(RunPageAddresses, AWordOverTheLongestIsSaidNeitherLookedUpNorCut)
         ASSERT_TRUE(
             WaitFor([&] { return !server.RequestsFor("/quillbridge/about.html").isEmpty(); }));
         nBoxesAtOpen = boxes.Count();
-        pEdit->setText(QString(CRunDialog::kMaxWordLength, u'õ'));
+        pEdit->setText(QString(kMaxWordLength, u'õ'));
         pLook->click();
         ASSERT_TRUE(WaitFor([&] { return !server.RequestsFor("/dict").isEmpty(); }));
-        pEdit->setText(QString(CRunDialog::kMaxWordLength + 1, u'a'));
+        pEdit->setText(QString(kMaxWordLength + 1, u'a'));
         pLook->click();
         nKept = pEdit->text().size();
         sheet.EndDialog(IDCANCEL);
@@ -156,7 +157,7 @@ TEST(RunPageAddresses, AWordOverTheLongestIsSaidNeitherLookedUpNorCut)
     ::unsetenv("QUILLBRIDGE_SITE_BASE");
 
     EXPECT_EQ(nBoxesAtOpen, 1);
-    EXPECT_EQ(nKept, CRunDialog::kMaxWordLength + 1);
+    EXPECT_EQ(nKept, static_cast<qsizetype>(kMaxWordLength) + 1);
     const QList<TestHttpServer::Request> lookups = server.RequestsFor("/dict");
     ASSERT_EQ(lookups.size(), 1);
     EXPECT_EQ(lookups[0].target, "/dict?w=" + QByteArray("%C3%B5").repeated(255));

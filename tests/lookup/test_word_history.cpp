@@ -1,6 +1,7 @@
 // The words looked up, kept for completion in a file of the user's own.
 #include "utf_text.h"
 #include "word_history.h"
+#include "word_length.h"
 
 #include <cstdlib>
 #include <fcntl.h>
@@ -55,7 +56,7 @@ TEST(WordHistory, NewestFirstEachOnceAtMost500SharedThroughTheFile)
     // Not words of one line: nothing changes.
     for (const std::u16string& word :
          Words{u"", u"  ", u"a\nb", u"a\rb", std::u16string(u"a\0b", 3),
-               std::u16string(CWordHistory::kMaxWordLength + 1, u'x')})
+               std::u16string(kMaxWordLength + 1, u'x')})
         EXPECT_FALSE(history.Add(word));
     EXPECT_EQ(history.GetWords().size(), 3u);
 
@@ -82,8 +83,8 @@ TEST(WordHistory, AFileFromElsewhereIsReadCarefullyAndAnUnwritableOneKeepsNothin
 {
     TempFolder tmp;
     const std::string strPath = tmp.strPath + "/history.txt";
-    std::string text = "maja\r\n\n  \nkass\nmaja\n\xff\xfe\n" +
-                       std::string(CWordHistory::kMaxWordLength + 5, 'y') + "\n";
+    std::string text =
+        "maja\r\n\n  \nkass\nmaja\n\xff\xfe\n" + std::string(kMaxWordLength + 5, 'y') + "\n";
     for (int i = 0; i < 700; ++i)
         text.append("w").append(std::to_string(i)).append("\n");
     std::ofstream(strPath, std::ios::binary) << text;
