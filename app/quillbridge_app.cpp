@@ -10,14 +10,11 @@
 #include "web_browser.h"
 #include "win_defs.h"
 #include "window_server.h"
-
-#include <QCoreApplication>
-#include <QEvent>
+#include "window_socket.h"
 
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
-#include <unistd.h>
 
 namespace
 {
@@ -98,7 +95,7 @@ int CQuillbridgeApp::Run(const std::u16string& strWord)
     std::lock_guard lock(m_runMutex);
     // Only the quillbridge program hands over its window socket, for its own
     // run; every other call stays one window of its own.
-    const qintptr nListener = CWindowServer::TakeListenerFromEnvironment();
+    const int nListener = CWindowSocket::TakeListenerFromEnvironment();
     int nResult = -1;
     const bool bRan = m_guiThread.Call([&] {
         bool bSavedAtClose = false;
@@ -117,9 +114,7 @@ int CQuillbridgeApp::Run(const std::u16string& strWord)
         // The browsers leave pieces to be deleted at the next turn of the event
         // loop; they go now, so that nothing of this run is left behind when
         // the host goes on, or ends the process.
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QCoreApplication::processEvents();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        CGuiThread::FinishRun();
         // A window that ended otherwise than by closing (its browser could not
         // be made, say) has not saved yet. The library stays mapped until the
         // process ends, so this is the last moment at which a host that later
@@ -128,13 +123,13 @@ int CQuillbridgeApp::Run(const std::u16string& strWord)
         if (!bSavedAtClose)
             SaveCatalogues(true);
     });
-    // Exit handlers run in reverse order of registration, and Qt registers its
+    // Exit handlers run in reverse order of registration, and the toolkit registers its
     // own while windows run. Registering after every run puts the library's
-    // shutdown first at process exit, while all of Qt is still there.
+    // shutdown first at process exit, while all of the toolkit is still there.
     if (bRan)
         std::atexit([] { g_pApp->ExitInstance(); });
     else if (nListener >= 0)
-        ::close(static_cast<int>(nListener));
+        CWindowSocket::CloseListener(nListener);
     // The session's end would have ended the process; it does now, its
     // edits saved, as a normal end.
     if (bRan && CSessionEnd::HasEnded())

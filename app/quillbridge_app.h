@@ -2,8 +2,6 @@
 
 #include "gui_thread.h"
 
-#include <QString>
-
 #include <mutex>
 #include <string>
 
@@ -12,7 +10,8 @@ class CMainDialog;
 
 // The library's application object: it ties the two catalogues to the life of
 // the library, loading them when the library is loaded and saving them when the
-// process ends (the library, once it has run Qt, is never unloaded before).
+// process ends (the library, once it has run its windows, is never unloaded
+// before).
 class CQuillbridgeApp
 {
 public:

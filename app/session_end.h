@@ -1,12 +1,8 @@
 #pragma once
 
-#include <QTimer>
-
 #include <memory>
-#include <vector>
 
 class CMainDialog;
-class QSocketNotifier;
 
 // Closes the open window as Esc does, so that its edits are saved the same
 // way, when the user's session ends under it: on SIGTERM, SIGHUP or SIGINT,
@@ -30,18 +26,9 @@ public:
     // Whether a run ended because the session ended.
     static bool HasEnded();
 
-private:
-    void InstallSignalHandlers();
-    void RestoreSignalHandlers();
-    void OnSignal();
-    void End();
-    void CloseOneWindow();
-    static void OnDisplayLost();
+    // The platform's side of a run.
+    struct SState;
 
-    CMainDialog& m_dialog;
-    std::unique_ptr<QSocketNotifier> m_pNotifier;
-    // Dialogs and message boxes over the window are closed one at a time
-    // until the window's own run is over.
-    QTimer m_closer;
-    std::vector<int> m_installed;
+private:
+    std::unique_ptr<SState> m_pState;
 };

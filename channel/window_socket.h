@@ -42,6 +42,8 @@ public:
     // environment so that programs the window starts do not inherit it; -1
     // when there is none, or what is given is no listening socket.
     static int TakeListenerFromEnvironment();
+    // Closes a listening socket that is not served after all.
+    static void CloseListener(int nListener);
 
     // Connected: hands strWordUtf8 to the window and waits for its answer.
     EForward Forward(std::string_view strWordUtf8, int nTimeoutMs);

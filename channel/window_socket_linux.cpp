@@ -138,6 +138,12 @@ int CWindowSocket::TakeListenerFromEnvironment()
     return static_cast<int>(nValue);
 }
 
+void CWindowSocket::CloseListener(int nListener)
+{
+    if (nListener >= 0)
+        ::close(nListener);
+}
+
 CWindowSocket::EForward CWindowSocket::Forward(std::string_view strWordUtf8, int nTimeoutMs)
 {
     const std::string strRequest = CWindowChannel::Request(strWordUtf8);

@@ -1,4 +1,4 @@
-#include "message_filter.h"
+#include "message_filter_linux.h"
 
 #include "debug_output.h"
 

@@ -1,12 +1,13 @@
 #include "session_end.h"
 
 #include "main_dialog.h"
-#include "message_filter.h"
+#include "message_filter_linux.h"
 
 #include <QApplication>
 #include <QDialog>
 #include <QSessionManager>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <atomic>
 #include <cerrno>
@@ -14,7 +15,27 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <memory>
 #include <unistd.h>
+#include <vector>
+
+struct CSessionEnd::SState {
+    explicit SState(CMainDialog& dialog);
+    ~SState();
+    void InstallSignalHandlers();
+    void RestoreSignalHandlers();
+    void OnSignal();
+    void End();
+    void CloseOneWindow();
+    static void OnDisplayLost();
+
+    CMainDialog& m_dialog;
+    std::unique_ptr<QSocketNotifier> m_pNotifier;
+    // Dialogs and message boxes over the window are closed one at a time
+    // until the window's own run is over.
+    QTimer m_closer;
+    std::vector<int> m_installed;
+};
 
 namespace
 {
@@ -29,7 +50,7 @@ constexpr int kCloserIntervalMs = 50;
 int g_pipe[2] = {-1, -1};
 std::atomic<bool> g_bEnded = false;
 // The run whose window is open, on the window's thread.
-CSessionEnd* g_pCurrent = nullptr;
+CSessionEnd::SState* g_pCurrent = nullptr;
 
 extern "C" void OnEndSignal(int)
 {
@@ -56,12 +77,12 @@ void DrainPipe()
 
 } // namespace
 
-CSessionEnd::CSessionEnd(CMainDialog& dialog) : m_dialog(dialog)
+CSessionEnd::SState::SState(CMainDialog& dialog) : m_dialog(dialog)
 {
     g_pCurrent = this;
     m_closer.setInterval(kCloserIntervalMs);
     QObject::connect(&m_closer, &QTimer::timeout, [this] { CloseOneWindow(); });
-    CMessageFilter::SetDisplayLostHandler(&CSessionEnd::OnDisplayLost);
+    CMessageFilter::SetDisplayLostHandler(&SState::OnDisplayLost);
     // The session manager's end of the session reaches the window as a close
     // (Qt closes every window when the session manager says the session
     // ends). Its request to save comes first, and also for a session that
@@ -78,19 +99,23 @@ CSessionEnd::CSessionEnd(CMainDialog& dialog) : m_dialog(dialog)
     }
 }
 
-CSessionEnd::~CSessionEnd()
+CSessionEnd::SState::~SState()
 {
     RestoreSignalHandlers();
     CMessageFilter::SetDisplayLostHandler(nullptr);
     g_pCurrent = nullptr;
 }
 
+CSessionEnd::CSessionEnd(CMainDialog& dialog) : m_pState(std::make_unique<SState>(dialog)) {}
+
+CSessionEnd::~CSessionEnd() = default;
+
 bool CSessionEnd::HasEnded()
 {
     return g_bEnded;
 }
 
-void CSessionEnd::InstallSignalHandlers()
+void CSessionEnd::SState::InstallSignalHandlers()
 {
     for (const int nSignal : kSignals) {
         struct sigaction current {
@@ -108,7 +133,7 @@ void CSessionEnd::InstallSignalHandlers()
     }
 }
 
-void CSessionEnd::RestoreSignalHandlers()
+void CSessionEnd::SState::RestoreSignalHandlers()
 {
     for (const int nSignal : m_installed) {
         struct sigaction current {
@@ -126,20 +151,20 @@ void CSessionEnd::RestoreSignalHandlers()
     m_installed.clear();
 }
 
-void CSessionEnd::OnSignal()
+void CSessionEnd::SState::OnSignal()
 {
     DrainPipe();
     End();
 }
 
-void CSessionEnd::End()
+void CSessionEnd::SState::End()
 {
     g_bEnded = true;
     CloseOneWindow();
     m_closer.start();
 }
 
-void CSessionEnd::CloseOneWindow()
+void CSessionEnd::SState::CloseOneWindow()
 {
     QWidget* pModal = QApplication::activeModalWidget();
     if (!pModal || pModal == m_dialog.GetSafeHwnd()) {
@@ -154,7 +179,7 @@ void CSessionEnd::CloseOneWindow()
         pModal->close();
 }
 
-void CSessionEnd::OnDisplayLost()
+void CSessionEnd::SState::OnDisplayLost()
 {
     if (!g_pCurrent)
         return;

@@ -2,16 +2,19 @@
 
 #include "browser_switches.h"
 #include "display_check.h"
-#include "message_filter.h"
+#include "message_filter_linux.h"
 #include "module_directory.h"
-#include "wake_forwarder.h"
+#include "wake_forwarder_linux.h"
 
 #include <QApplication>
 #include <QEventLoop>
 #include <QQuickWindow>
 #include <QThread>
 
+#include <condition_variable>
 #include <cstdlib>
+#include <mutex>
+#include <thread>
 
 namespace
 {
@@ -48,27 +51,45 @@ bool PrepareBrowserEngine(bool bOwnApplication)
 
 } // namespace
 
-CGuiThread::CGuiThread() : m_pLoadThread(QThread::currentThread()) {}
+struct CGuiThread::SState {
+    bool Start();
+    void ThreadMain();
+    void WakeIdleLoop();
+
+    // The thread that loaded the library, which Qt takes for its main thread.
+    QThread* pLoadThread = QThread::currentThread();
+    std::thread thread;
+    std::mutex mutex;
+    std::condition_variable changed;
+    QEventLoop* pIdleLoop = nullptr;
+    const std::function<void()>* pRequest = nullptr;
+    bool bStarted = false;
+    bool bDone = false;
+    bool bStopping = false;
+    bool bEnginePrepared = false;
+};
+
+CGuiThread::CGuiThread() : m_pState(std::make_unique<SState>()) {}
 
 CGuiThread::~CGuiThread()
 {
     Stop();
 }
 
-bool CGuiThread::Start()
+bool CGuiThread::SState::Start()
 {
-    if (m_thread.joinable())
+    if (thread.joinable())
         return true;
     // Without a display Qt would end the host's process instead of failing.
     if (!HasDisplay())
         return false;
-    m_thread = std::thread([this] { ThreadMain(); });
-    std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return m_bStarted; });
+    thread = std::thread([this] { ThreadMain(); });
+    std::unique_lock lock(mutex);
+    changed.wait(lock, [this] { return bStarted; });
     return true;
 }
 
-void CGuiThread::ThreadMain()
+void CGuiThread::SState::ThreadMain()
 {
     CMessageFilter::Install();
     const bool bWithoutOpenGl = PrepareBrowserEngine(true);
@@ -78,9 +99,9 @@ void CGuiThread::ThreadMain()
     // must not inherit it.
     if (bWithoutOpenGl)
         qunsetenv("QT_XCB_GL_INTEGRATION");
-    if (!QCoreApplication::eventDispatcher() && m_pLoadThread != QThread::currentThread() &&
-        !m_pLoadThread->eventDispatcher())
-        m_pLoadThread->setEventDispatcher(
+    if (!QCoreApplication::eventDispatcher() && pLoadThread != QThread::currentThread() &&
+        !pLoadThread->eventDispatcher())
+        pLoadThread->setEventDispatcher(
             new CWakeForwarder(QAbstractEventDispatcher::instance(QThread::currentThread())));
     QCoreApplication::setApplicationName(QString::fromStdString(ModuleBaseName()));
     // Every run ends with its window closed; that must not end the loop.
@@ -92,22 +113,22 @@ void CGuiThread::ThreadMain()
         // windows opened from inside a posted event get no keyboard input.
         QEventLoop idle;
         {
-            std::lock_guard lock(m_mutex);
-            m_pIdleLoop = &idle;
-            m_bStarted = true;
+            std::lock_guard lock(mutex);
+            pIdleLoop = &idle;
+            bStarted = true;
         }
-        m_changed.notify_all();
+        changed.notify_all();
         bool bWork = false;
         {
-            std::lock_guard lock(m_mutex);
-            bWork = m_pRequest || m_bStopping;
+            std::lock_guard lock(mutex);
+            bWork = pRequest || bStopping;
         }
         if (!bWork)
             idle.exec();
 
-        std::unique_lock lock(m_mutex);
-        m_pIdleLoop = nullptr;
-        if (m_bStopping) {
+        std::unique_lock lock(mutex);
+        pIdleLoop = nullptr;
+        if (bStopping) {
             lock.unlock();
             // The process is ending: the application goes now, on its own
             // thread, so that its window-system and browser threads are gone
@@ -115,43 +136,44 @@ void CGuiThread::ThreadMain()
             delete pApp;
             return;
         }
-        if (!m_pRequest)
+        if (!pRequest)
             continue;
-        const std::function<void()>* pRequest = m_pRequest;
+        const std::function<void()>* pWork = pRequest;
         lock.unlock();
-        (*pRequest)();
+        (*pWork)();
         lock.lock();
-        m_pRequest = nullptr;
-        m_bDone = true;
+        pRequest = nullptr;
+        bDone = true;
         lock.unlock();
-        m_changed.notify_all();
+        changed.notify_all();
     }
 }
 
-void CGuiThread::WakeIdleLoop()
+void CGuiThread::SState::WakeIdleLoop()
 {
-    if (m_pIdleLoop)
-        QMetaObject::invokeMethod(m_pIdleLoop, &QEventLoop::quit, Qt::QueuedConnection);
+    if (pIdleLoop)
+        QMetaObject::invokeMethod(pIdleLoop, &QEventLoop::quit, Qt::QueuedConnection);
 }
 
 bool CGuiThread::Call(const std::function<void()>& fn)
 {
+    SState& state = *m_pState;
     QCoreApplication* pApp = QCoreApplication::instance();
-    if (!pApp || m_thread.joinable()) {
-        if (!Start())
+    if (!pApp || state.thread.joinable()) {
+        if (!state.Start())
             return false;
-        std::unique_lock lock(m_mutex);
-        m_pRequest = &fn;
-        m_bDone = false;
-        WakeIdleLoop();
-        m_changed.wait(lock, [this] { return m_bDone; });
+        std::unique_lock lock(state.mutex);
+        state.pRequest = &fn;
+        state.bDone = false;
+        state.WakeIdleLoop();
+        state.changed.wait(lock, [&state] { return state.bDone; });
         return true;
     }
     // The host has a Qt application of its own: the run belongs on its thread.
     if (!qobject_cast<QApplication*>(pApp))
         return false;
-    if (!m_bEnginePrepared) {
-        m_bEnginePrepared = true;
+    if (!state.bEnginePrepared) {
+        state.bEnginePrepared = true;
         PrepareBrowserEngine(false);
     }
     if (QThread::currentThread() == pApp->thread())
@@ -165,12 +187,20 @@ void CGuiThread::Stop()
 {
     // The process may end from the application's own thread (the display's
     // connection lost); that thread cannot wait for itself.
-    if (!m_thread.joinable() || m_thread.get_id() == std::this_thread::get_id())
+    SState& state = *m_pState;
+    if (!state.thread.joinable() || state.thread.get_id() == std::this_thread::get_id())
         return;
     {
-        std::lock_guard lock(m_mutex);
-        m_bStopping = true;
-        WakeIdleLoop();
+        std::lock_guard lock(state.mutex);
+        state.bStopping = true;
+        state.WakeIdleLoop();
     }
-    m_thread.join();
+    state.thread.join();
+}
+
+void CGuiThread::FinishRun()
+{
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 }

@@ -1,4 +1,4 @@
-#include "wake_forwarder.h"
+#include "wake_forwarder_linux.h"
 
 void CWakeForwarder::wakeUp()
 {

@@ -6,12 +6,14 @@
 #include "window_socket.h"
 
 #include <QApplication>
+#include <QLocalServer>
 #include <QLocalSocket>
+#include <QPointer>
+#include <QString>
 #include <QTimer>
 #include <QWidget>
 
 #include <memory>
-#include <unistd.h>
 #include <utility>
 
 namespace
@@ -32,7 +34,23 @@ void BringForward(QWidget* pWindow)
 
 } // namespace
 
-CWindowServer::CWindowServer(CMainDialog& dialog, qintptr nListener) : m_dialog(dialog)
+struct CWindowServer::SState {
+    SState(CMainDialog& dialog, int nListener);
+    void OnNewConnection();
+    void OnReadyRead(QLocalSocket* pSocket, CWindowChannel& request);
+    void OnWord(const QPointer<QLocalSocket>& pSocket, const QByteArray& word);
+    void LookUpKeptWord();
+    QWidget* WaitingDialog() const;
+
+    CMainDialog& m_dialog;
+    QLocalServer m_server;
+    // The last word that came while a dialog waited, and the timer that
+    // watches for the dialog to close.
+    QString m_strKeptWord;
+    QTimer m_keptWordTimer;
+};
+
+CWindowServer::SState::SState(CMainDialog& dialog, int nListener) : m_dialog(dialog)
 {
     // Only the last word kept is looked up: each lookup replaces the page.
     m_keptWordTimer.setInterval(kKeptWordPollMs);
@@ -40,15 +58,17 @@ CWindowServer::CWindowServer(CMainDialog& dialog, qintptr nListener) : m_dialog(
     QObject::connect(&m_server, &QLocalServer::newConnection, &m_server,
                      [this] { OnNewConnection(); });
     if (!m_server.listen(nListener))
-        ::close(static_cast<int>(nListener));
+        CWindowSocket::CloseListener(nListener);
 }
 
-qintptr CWindowServer::TakeListenerFromEnvironment()
+CWindowServer::CWindowServer(CMainDialog& dialog, int nListener)
+    : m_pState(std::make_unique<SState>(dialog, nListener))
 {
-    return CWindowSocket::TakeListenerFromEnvironment();
 }
 
-void CWindowServer::OnNewConnection()
+CWindowServer::~CWindowServer() = default;
+
+void CWindowServer::SState::OnNewConnection()
 {
     while (QLocalSocket* pSocket = m_server.nextPendingConnection()) {
         QObject::connect(pSocket, &QLocalSocket::disconnected, pSocket, &QObject::deleteLater);
@@ -60,7 +80,7 @@ void CWindowServer::OnNewConnection()
     }
 }
 
-void CWindowServer::OnReadyRead(QLocalSocket* pSocket, CWindowChannel& request)
+void CWindowServer::SState::OnReadyRead(QLocalSocket* pSocket, CWindowChannel& request)
 {
     const QByteArray bytes = pSocket->readAll();
     switch (
@@ -84,7 +104,7 @@ void CWindowServer::OnReadyRead(QLocalSocket* pSocket, CWindowChannel& request)
     }
 }
 
-QWidget* CWindowServer::WaitingDialog() const
+QWidget* CWindowServer::SState::WaitingDialog() const
 {
     // A dialog of the window, or a message box, waits for the user: the page
     // behind it must not change under it.
@@ -92,7 +112,7 @@ QWidget* CWindowServer::WaitingDialog() const
     return pModal && pModal != m_dialog.GetSafeHwnd() ? pModal : nullptr;
 }
 
-void CWindowServer::OnWord(const QPointer<QLocalSocket>& pSocket, const QByteArray& word)
+void CWindowServer::SState::OnWord(const QPointer<QLocalSocket>& pSocket, const QByteArray& word)
 {
     // A caller that went away before it was answered does not know whether
     // its word was taken, and acts on its own.
@@ -121,7 +141,7 @@ void CWindowServer::OnWord(const QPointer<QLocalSocket>& pSocket, const QByteArr
         LookUpKeptWord();
 }
 
-void CWindowServer::LookUpKeptWord()
+void CWindowServer::SState::LookUpKeptWord()
 {
     if (WaitingDialog())
         return;
