@@ -3,6 +3,7 @@
 target_sources(quillbridge_module PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/exports_linux.cpp
   ${CMAKE_CURRENT_LIST_DIR}/gui_thread_linux.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/main_dialog_linux.cpp
   ${CMAKE_CURRENT_LIST_DIR}/message_filter_linux.cpp
   ${CMAKE_CURRENT_LIST_DIR}/session_end_linux.cpp
   ${CMAKE_CURRENT_LIST_DIR}/wake_forwarder_linux.cpp

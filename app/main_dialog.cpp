@@ -4,10 +4,7 @@
 #include "user_settings.h"
 #include "win_defs.h"
 
-#include <QCoreApplication>
-#include <QLayout>
-#include <QPushButton>
-#include <QScreen>
+#include <algorithm>
 
 namespace
 {
@@ -27,7 +24,7 @@ CMainDialog::CMainDialog(const std::u16string& strCaption, const std::u16string&
     : CPropertySheet(QString::fromStdU16String(strCaption), pParentWnd, iSelectPage)
 {
     SetResizable(true);
-    QCoreApplication::installTranslator(&m_translator);
+    m_pPlatform.reset(MakePlatform());
     m_runPage.m_word = QString::fromStdU16String(strWord);
     m_dictPage.SetCatalogue(&g_dictCatalogue);
     m_predictPage.SetCatalogue(&g_predictCatalogue);
@@ -37,10 +34,7 @@ CMainDialog::CMainDialog(const std::u16string& strCaption, const std::u16string&
     AddPage(&m_helpPage);
 }
 
-CMainDialog::~CMainDialog()
-{
-    QCoreApplication::removeTranslator(&m_translator);
-}
+CMainDialog::~CMainDialog() = default;
 
 bool CMainDialog::OnInitDialog()
 {
@@ -54,10 +48,7 @@ bool CMainDialog::OnInitDialog()
     // Hidden, but Esc and the close box still cancel through it.
     if (QWidget* pCancel = GetDlgItem(IDCANCEL))
         pCancel->setEnabled(true);
-    if (auto* pOK = qobject_cast<QPushButton*>(GetDlgItem(IDOK))) {
-        pOK->setDefault(false);
-        pOK->setAutoDefault(false);
-    }
+    MakeOkNotDefault();
     SetDefID(kDefaultCommand);
     RestoreWindowSize();
     return bResult;
@@ -65,41 +56,44 @@ bool CMainDialog::OnInitDialog()
 
 void CMainDialog::RestoreWindowSize()
 {
-    QWidget* pWindow = GetSafeHwnd();
-    // The minimum is the templates' size without the button row just hidden;
+    // The least is the templates' size without the button row just hidden;
     // the first run opens at it.
-    pWindow->layout()->activate();
     const CUserSettings settings;
-    const QSize least = pWindow->minimumSize();
-    QSize size(settings.IntValue(kWidthKey, least.width()),
-               settings.IntValue(kHeightKey, least.height()));
+    const SSize least = LeastSize();
+    SSize size{settings.IntValue(kWidthKey, least.nWidth),
+               settings.IntValue(kHeightKey, least.nHeight)};
     if (size != least) {
-        if (const QScreen* pScreen = pWindow->screen())
-            size = size.boundedTo(pScreen->availableGeometry().size());
-        pWindow->resize(size.expandedTo(least));
+        // A size kept on a larger screen fits this one, never below the least.
+        const SSize room = ScreenRoom();
+        if (room.nWidth > 0 && room.nHeight > 0)
+            size = {std::min(size.nWidth, room.nWidth), std::min(size.nHeight, room.nHeight)};
+        Resize({std::max(size.nWidth, least.nWidth), std::max(size.nHeight, least.nHeight)});
     }
     if (settings.BoolValue(kMaximizedKey, false))
-        pWindow->setWindowState(pWindow->windowState() | Qt::WindowMaximized);
+        Maximize();
 }
 
 void CMainDialog::OnDestroy()
 {
-    const QWidget* pWindow = GetSafeHwnd();
-    if (!pWindow)
-        return;
-    const bool bMaximized = pWindow->isMaximized();
+    if (GetSafeHwnd())
+        SaveWindowSize();
+}
+
+void CMainDialog::SaveWindowSize()
+{
+    const bool bMaximized = IsMaximized();
     // A maximized window keeps the size it had before, for when it is made
     // normal again; one that opened maximized may not know it.
-    const QSize size = bMaximized ? pWindow->normalGeometry().size() : pWindow->size();
+    const SSize size = NormalSize();
     CUserSettings settings;
     // A window left as it opened writes nothing; without a size kept it
     // opened at its least.
-    const QSize least = pWindow->minimumSize();
-    if (size.isValid() && !size.isEmpty()) {
-        if (settings.IntValue(kWidthKey, least.width()) != size.width())
-            settings.SetIntValue(kWidthKey, size.width());
-        if (settings.IntValue(kHeightKey, least.height()) != size.height())
-            settings.SetIntValue(kHeightKey, size.height());
+    const SSize least = LeastSize();
+    if (size.nWidth > 0 && size.nHeight > 0) {
+        if (settings.IntValue(kWidthKey, least.nWidth) != size.nWidth)
+            settings.SetIntValue(kWidthKey, size.nWidth);
+        if (settings.IntValue(kHeightKey, least.nHeight) != size.nHeight)
+            settings.SetIntValue(kHeightKey, size.nHeight);
     }
     if (settings.BoolValue(kMaximizedKey, false) != bMaximized)
         settings.SetBoolValue(kMaximizedKey, bMaximized);

@@ -1,12 +1,12 @@
 #pragma once
 
 #include "dict_dialog.h"
-#include "estonian_translator.h"
 #include "help_dialog.h"
 #include "property_sheet.h"
 #include "run_dialog.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 
 // The library's only top-level window: the lookup, catalogue and help tabs,
@@ -49,10 +49,33 @@ protected:
     void OnDestroy() override;
 
 private:
-    void RestoreWindowSize();
+    // A size of the window, in pixels.
+    struct SSize {
+        int nWidth = 0;
+        int nHeight = 0;
+        bool operator==(const SSize&) const = default;
+    };
 
-    // Qt's own texts in Estonian while the window is open.
-    CEstonianTranslator m_translator;
+    void RestoreWindowSize();
+    void SaveWindowSize();
+
+    // Each platform's side. The texts the window system shows by itself in
+    // Estonian while the window is open (SPlatform); the hidden OK button
+    // without the look of a default button; the least size the pages allow;
+    // the room the screen offers, when known; the size the window has, or
+    // had before it was maximized; making it that size; maximizing it.
+    struct SPlatform;
+    static SPlatform* MakePlatform();
+    static void DeletePlatform(SPlatform* pPlatform);
+    void MakeOkNotDefault();
+    SSize LeastSize() const;
+    SSize ScreenRoom() const;
+    SSize NormalSize() const;
+    bool IsMaximized() const;
+    void Resize(const SSize& size);
+    void Maximize();
+
+    std::unique_ptr<SPlatform, void (*)(SPlatform*)> m_pPlatform{nullptr, &DeletePlatform};
     CRunDialog m_runPage;
     CDictDialog m_dictPage;
     CDictDialog m_predictPage;
