@@ -1,5 +1,6 @@
 #include "gui_thread.h"
 
+#include "application.h"
 #include "browser_switches.h"
 #include "display_check.h"
 #include "message_filter_linux.h"
@@ -18,12 +19,6 @@
 
 namespace
 {
-
-// QApplication keeps argc and argv for its whole life, and Chromium refuses an
-// empty argument list.
-int g_argc = 1;
-char g_argv0[] = "quillbridge";
-char* g_argv[] = {g_argv0, nullptr};
 
 // Before the first browser is made, which reads the engine's switches once.
 // bOwnApplication: the library is about to create the application itself, so
@@ -93,8 +88,7 @@ void CGuiThread::SState::ThreadMain()
 {
     CMessageFilter::Install();
     const bool bWithoutOpenGl = PrepareBrowserEngine(true);
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    auto* pApp = new QApplication(g_argc, g_argv);
+    AfxEnsureApplication();
     // The window system has taken it in; programs that the host starts later
     // must not inherit it.
     if (bWithoutOpenGl)
@@ -103,9 +97,6 @@ void CGuiThread::SState::ThreadMain()
         !pLoadThread->eventDispatcher())
         pLoadThread->setEventDispatcher(
             new CWakeForwarder(QAbstractEventDispatcher::instance(QThread::currentThread())));
-    QCoreApplication::setApplicationName(QString::fromStdString(ModuleBaseName()));
-    // Every run ends with its window closed; that must not end the loop.
-    QApplication::setQuitOnLastWindowClosed(false);
 
     for (;;) {
         // Between runs the thread only keeps the browser engine's events
@@ -133,7 +124,7 @@ void CGuiThread::SState::ThreadMain()
             // The process is ending: the application goes now, on its own
             // thread, so that its window-system and browser threads are gone
             // before the rest of the process is torn down around them.
-            delete pApp;
+            delete QCoreApplication::instance();
             return;
         }
         if (!pRequest)

@@ -21,11 +21,11 @@ const std::u16string kMaximizedKey = u"mainWindow/maximized";
 
 CMainDialog::CMainDialog(const std::u16string& strCaption, const std::u16string& strWord,
                          CWnd* pParentWnd, int iSelectPage)
-    : CPropertySheet(QString::fromStdU16String(strCaption), pParentWnd, iSelectPage)
+    : CPropertySheet(strCaption, pParentWnd, iSelectPage)
 {
     SetResizable(true);
     m_pPlatform.reset(MakePlatform());
-    m_runPage.m_word = QString::fromStdU16String(strWord);
+    m_runPage.m_word = strWord;
     m_dictPage.SetCatalogue(&g_dictCatalogue);
     m_predictPage.SetCatalogue(&g_predictCatalogue);
     AddPage(&m_runPage);
@@ -40,14 +40,14 @@ bool CMainDialog::OnInitDialog()
 {
     const bool bResult = CPropertySheet::OnInitDialog();
     for (const int nID : {IDOK, IDCANCEL, ID_APPLY_NOW, IDHELP}) {
-        if (QWidget* pButton = GetDlgItem(nID)) {
-            pButton->hide();
-            pButton->setEnabled(false);
+        if (CWnd* pButton = GetDlgItem(nID)) {
+            pButton->ShowWindow(SW_HIDE);
+            pButton->EnableWindow(false);
         }
     }
     // Hidden, but Esc and the close box still cancel through it.
-    if (QWidget* pCancel = GetDlgItem(IDCANCEL))
-        pCancel->setEnabled(true);
+    if (CWnd* pCancel = GetDlgItem(IDCANCEL))
+        pCancel->EnableWindow(true);
     MakeOkNotDefault();
     SetDefID(kDefaultCommand);
     RestoreWindowSize();
@@ -108,7 +108,7 @@ bool CMainDialog::OnSetDefId(int nID)
     return true;
 }
 
-void CMainDialog::LookUpWord(const QString& strWord)
+void CMainDialog::LookUpWord(const CString& strWord)
 {
     SetActivePage(&m_runPage);
     m_runPage.LookUpWord(strWord);
@@ -117,8 +117,10 @@ void CMainDialog::LookUpWord(const QString& strWord)
 void CMainDialog::EndSession()
 {
     m_bSessionEnding = true;
-    if (!m_bClosing && ContinueModal())
-        SendCommand(IDCANCEL, GetDlgItem(IDCANCEL));
+    if (!m_bClosing && ContinueModal()) {
+        CWnd* pCancel = GetDlgItem(IDCANCEL);
+        SendCommand(IDCANCEL, pCancel ? pCancel->GetSafeHwnd() : nullptr);
+    }
 }
 
 void CMainDialog::OnClosing()

@@ -24,7 +24,7 @@ public:
 
     // A word from outside while the window is open: shows the lookup tab and
     // looks the word up there.
-    void LookUpWord(const QString& strWord);
+    void LookUpWord(const CString& strWord);
 
     // Closes the window as Esc does because the user's session ends: the
     // edits are kept the same way, and nobody is there to answer a question.

@@ -1,7 +1,9 @@
 #include "main_dialog.h"
 
 #include "estonian_translator.h"
+#include "qt_text.h"
 #include "win_defs.h"
+#include "wnd_platform.h"
 
 #include <QCoreApplication>
 #include <QLayout>
@@ -25,7 +27,7 @@ namespace
 
 QWidget* WindowOf(const CMainDialog& dialog)
 {
-    return dialog.GetSafeHwnd();
+    return FromHandle(dialog.GetSafeHwnd());
 }
 
 } // namespace
@@ -42,7 +44,7 @@ void CMainDialog::DeletePlatform(SPlatform* pPlatform)
 
 void CMainDialog::MakeOkNotDefault()
 {
-    if (auto* pOK = qobject_cast<QPushButton*>(GetDlgItem(IDOK))) {
+    if (auto* pOK = qobject_cast<QPushButton*>(DlgItemWidget(*this, IDOK))) {
         pOK->setDefault(false);
         pOK->setAutoDefault(false);
     }

@@ -59,11 +59,11 @@ void CQuillbridgeApp::SaveCatalogues(bool bWindowSystem)
     for (CDictCatalogue* pCatalogue : {&g_dictCatalogue, &g_predictCatalogue}) {
         if (pCatalogue->Save() == 0)
             continue;
-        const QString strText = QString::fromStdU16String(CSaveFailure::Text(*pCatalogue));
+        const CString strText = CSaveFailure::Text(*pCatalogue);
         if (bWindowSystem)
-            AfxMessageBox(nullptr, strText, QStringLiteral("Viga"), MB_ICONSTOP);
+            AfxMessageBox(nullptr, strText, u"Viga", MB_ICONSTOP);
         else
-            std::fprintf(stderr, "quillbridge: %s\n", strText.toLocal8Bit().constData());
+            std::fprintf(stderr, "quillbridge: %s\n", Utf16ToUtf8(strText).c_str());
     }
 }
 
@@ -79,10 +79,8 @@ void CQuillbridgeApp::SaveAtClose(CMainDialog& dialog)
                 break;
             }
             const int nAnswer = AfxMessageBox(
-                dialog.GetSafeHwnd(),
-                QString::fromStdU16String(CSaveFailure::Question(*pCatalogue)),
-                QStringLiteral("Viga"), MB_ICONSTOP | MB_RETRYCANCEL,
-                {QString::fromUtf8("Proovi uuesti"), QString::fromUtf8("Sulge salvestamata")});
+                dialog.GetSafeHwnd(), CSaveFailure::Question(*pCatalogue), u"Viga",
+                MB_ICONSTOP | MB_RETRYCANCEL, {u"Proovi uuesti", u"Sulge salvestamata"});
             if (nAnswer != IDRETRY)
                 break;
         }

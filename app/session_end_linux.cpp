@@ -2,6 +2,7 @@
 
 #include "main_dialog.h"
 #include "message_filter_linux.h"
+#include "qt_text.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -167,7 +168,7 @@ void CSessionEnd::SState::End()
 void CSessionEnd::SState::CloseOneWindow()
 {
     QWidget* pModal = QApplication::activeModalWidget();
-    if (!pModal || pModal == m_dialog.GetSafeHwnd()) {
+    if (!pModal || pModal == FromHandle(m_dialog.GetSafeHwnd())) {
         m_dialog.EndSession();
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "exception_report.h"
 #include "main_dialog.h"
+#include "qt_text.h"
 #include "window_channel.h"
 #include "window_socket.h"
 
@@ -109,7 +110,7 @@ QWidget* CWindowServer::SState::WaitingDialog() const
     // A dialog of the window, or a message box, waits for the user: the page
     // behind it must not change under it.
     QWidget* pModal = QApplication::activeModalWidget();
-    return pModal && pModal != m_dialog.GetSafeHwnd() ? pModal : nullptr;
+    return pModal && pModal != FromHandle(m_dialog.GetSafeHwnd()) ? pModal : nullptr;
 }
 
 void CWindowServer::SState::OnWord(const QPointer<QLocalSocket>& pSocket, const QByteArray& word)
@@ -118,7 +119,7 @@ void CWindowServer::SState::OnWord(const QPointer<QLocalSocket>& pSocket, const 
     // its word was taken, and acts on its own.
     if (!pSocket || pSocket->state() != QLocalSocket::ConnectedState)
         return;
-    QWidget* pSheet = m_dialog.GetSafeHwnd();
+    QWidget* pSheet = FromHandle(m_dialog.GetSafeHwnd());
     if (!pSheet || !pSheet->isVisible()) {
         // The window is closing: the caller opens its own.
         pSocket->abort();
@@ -146,8 +147,8 @@ void CWindowServer::SState::LookUpKeptWord()
     if (WaitingDialog())
         return;
     m_keptWordTimer.stop();
-    QWidget* pSheet = m_dialog.GetSafeHwnd();
+    QWidget* pSheet = FromHandle(m_dialog.GetSafeHwnd());
     const QString strWord = std::exchange(m_strKeptWord, QString());
     if (pSheet && pSheet->isVisible() && !strWord.isEmpty())
-        AfxCallHandler(pSheet, [&] { m_dialog.LookUpWord(strWord); });
+        AfxCallHandler(ToHandle(pSheet), [&] { m_dialog.LookUpWord(FromQString(strWord)); });
 }

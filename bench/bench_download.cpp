@@ -10,6 +10,9 @@
 #include "published_list.h"
 #include "win_defs.h"
 
+#include "qt_text.h"
+#include "wnd_platform.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -133,7 +136,7 @@ public:
     bool OnInitDialog() override
     {
         const bool bResult = CLoadDialog::OnInitDialog();
-        GetSafeHwnd()->grab();
+        WidgetOf(*this)->grab();
         EndDialog(IDCANCEL);
         return bResult;
     }
@@ -146,7 +149,7 @@ void BM_SelectionDialog_Ours(benchmark::State& state)
     QTreeWidget page;
     page.setColumnCount(3);
     CListCtrl pageList;
-    pageList.Attach(&page);
+    pageList.Attach(ToHandle(&page));
     for (auto _ : state) {
         CShownLoadDialog dlg(&pageList, nullptr);
         dlg.SetCatalogue(&catalogue);

@@ -5,21 +5,11 @@
 #include "combo_box.h"
 #include "list_ctrl.h"
 
-namespace
-{
-
-QString ToQString(const std::u16string& str)
-{
-    return QString::fromStdU16String(str);
-}
-
-} // namespace
-
 void CDictCatalogue::FillComboBox(CComboBox& combo)
 {
     combo.ResetContent();
     for (const CDictEntry& entry : entries)
-        combo.AddString(ToQString(entry.name));
+        combo.AddString(entry.name);
     if (entries.empty())
         selection = -1;
     else if (selection < 0)
@@ -32,9 +22,9 @@ int CDictCatalogue::FillListCtrl(CListCtrl& list)
     list.DeleteAllItems();
     for (int i = fixedCount; i < GetCount(); ++i) {
         const CDictEntry& entry = GetEntry(i);
-        const int nRow = list.InsertItem(i - fixedCount, ToQString(entry.name));
-        list.SetItemText(nRow, 1, ToQString(entry.encoding));
-        list.SetItemText(nRow, 2, ToQString(entry.programUrl));
+        const int nRow = list.InsertItem(i - fixedCount, entry.name);
+        list.SetItemText(nRow, 1, entry.encoding);
+        list.SetItemText(nRow, 2, entry.programUrl);
     }
     return 0;
 }
@@ -43,9 +33,8 @@ int CDictCatalogue::UpdateFromListCtrl(CListCtrl& list)
 {
     Reset();
     for (int nRow = 0; nRow < list.GetItemCount(); ++nRow)
-        AddEntry(CDictEntry(list.GetItemText(nRow, 0).toStdU16String(),
-                            list.GetItemText(nRow, 1).toStdU16String(),
-                            list.GetItemText(nRow, 2).toStdU16String()));
+        AddEntry(CDictEntry(list.GetItemText(nRow, 0), list.GetItemText(nRow, 1),
+                            list.GetItemText(nRow, 2)));
     if (selection >= GetCount())
         selection = 0;
     return 0;

@@ -27,10 +27,10 @@ const int kCommandCount = 4;
 
 } // namespace
 
-int CBrowserToolBar::Create(QWidget* pPlaceholder, CWnd* pReceiver)
+int CBrowserToolBar::Create(CWnd* pPlaceholder, CWnd* pReceiver)
 {
     if (!CToolBarCtrl::Create(WS_CHILD | WS_VISIBLE | TBSTYLE_TOOLTIPS | CCS_NODIVIDER | CCS_BOTTOM,
-                              QRect(), pPlaceholder, kToolBarId))
+                              CRect(), pPlaceholder, kToolBarId))
         return 0;
     AddBitmap(kCommandCount, kBitmapId);
     for (int i = 0; i < kCommandCount; ++i) {
@@ -64,14 +64,14 @@ void CBrowserToolBar::SetCommandState(int nCode, int bEnable)
     EnableButton(nButton, (bEnable & 0xFFFF) != 0);
 }
 
-QString CBrowserToolBar::GetToolTipText(int nID) const
+CString CBrowserToolBar::GetToolTipText(int nID) const
 {
     if (nID < 1 || nID > kCommandCount)
-        return QString();
-    return QString::fromUtf16(kCommands[nID - 1].pszToolTip).left(79);
+        return CString();
+    return CString(kCommands[nID - 1].pszToolTip).substr(0, 79);
 }
 
-QString CBrowserToolBar::OnNeedToolTipText(int nID)
+CString CBrowserToolBar::OnNeedToolTipText(int nID)
 {
     return GetToolTipText(nID);
 }
@@ -99,8 +99,7 @@ int ExecuteBrowserCommand(CWebBrowser& browser, int nCommand)
     } catch (const COleDispatchException&) {
     } catch (const COleException&) {
     }
-    browser.MessageBox(QString::fromUtf16(kCommands[nCommand - 1].pszFailure),
-                       QStringLiteral("Viga"), MB_ICONERROR);
+    browser.MessageBox(kCommands[nCommand - 1].pszFailure, u"Viga", MB_ICONERROR);
     return -1;
 }
 

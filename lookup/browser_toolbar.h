@@ -13,7 +13,7 @@ public:
     // pReceiver getting the clicks as commands whose source is the toolbar.
     // Only reload starts enabled. Always returns 0; without a placeholder
     // there is simply no toolbar.
-    int Create(QWidget* pPlaceholder, CWnd* pReceiver);
+    int Create(CWnd* pPlaceholder, CWnd* pReceiver);
 
     // Follows the browser: code 1 switches forward, 2 back, 3 stop (a page
     // is loading); any other code is ignored. The low 16 bits of bEnable count.
@@ -23,10 +23,10 @@ public:
     void FollowBrowser(CWebBrowser& browser);
 
     // The tooltip of button nID, at most 79 characters; empty for other ids.
-    QString GetToolTipText(int nID) const;
+    CString GetToolTipText(int nID) const;
 
 protected:
-    QString OnNeedToolTipText(int nID) override;
+    CString OnNeedToolTipText(int nID) override;
 };
 
 // Runs toolbar command nCommand (1 back, 2 forward, 3 stop, 4 reload) on the

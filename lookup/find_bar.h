@@ -2,12 +2,12 @@
 
 #include <QPointer>
 #include <QRect>
+#include <QWidget>
 
 class CWebBrowser;
 class QLabel;
 class QLineEdit;
 class QWebEngineView;
-class QWidget;
 
 // A small bar under a page's browser for finding text on the page shown: a
 // text field (Enter finds the next match, Shift+Enter the previous one), the

@@ -3,6 +3,7 @@
 #include "browser_keys.h"
 #include "data_exchange.h"
 #include "navigable_address.h"
+#include "qt_text.h"
 #include "site_address.h"
 #include "win_defs.h"
 
@@ -33,21 +34,21 @@ bool CHelpDialog::OnInitDialog()
     m_toolBar.Create(GetDlgItem(IDC_TOOLBAR_PLACE), this);
     m_toolBar.FollowBrowser(m_browser);
     m_findBar.Create(m_browser);
-    CBrowserKeys::Create(GetSafeHwnd(), m_browser, m_findBar, QStringLiteral("helpPage/zoom"));
+    CBrowserKeys::Create(FromHandle(GetSafeHwnd()), m_browser, m_findBar,
+                         QStringLiteral("helpPage/zoom"));
     const std::u16string strSite = HelpPageAddress();
     if (IsNavigableAddress(strSite, true))
-        m_browser.Navigate(QString::fromStdU16String(strSite));
+        m_browser.Navigate(ToQString(strSite));
     else
-        MessageBox(QString::fromStdU16String(RefusedAddressMessage(strSite)),
-                   QStringLiteral("Viga"), MB_ICONERROR);
+        MessageBox(RefusedAddressMessage(strSite), u"Viga", MB_ICONERROR);
     return bResult;
 }
 
-bool CHelpDialog::OnCommand(int nID, QWidget* pSource)
+bool CHelpDialog::OnCommand(int nID, HWND hSource)
 {
-    if (pSource && pSource == m_toolBar.GetSafeHwnd()) {
+    if (hSource && hSource == m_toolBar.GetSafeHwnd()) {
         ExecuteBrowserCommand(m_browser, nID);
         return true;
     }
-    return CPropertyPage::OnCommand(nID, pSource);
+    return CPropertyPage::OnCommand(nID, hSource);
 }

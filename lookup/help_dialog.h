@@ -15,7 +15,7 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
-    bool OnCommand(int nID, QWidget* pSource) override;
+    bool OnCommand(int nID, HWND hSource) override;
 
 private:
     CWebBrowser m_browser;

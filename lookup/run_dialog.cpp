@@ -6,9 +6,11 @@
 #include "event_hook.h"
 #include "navigable_address.h"
 #include "property_sheet.h"
+#include "qt_text.h"
 #include "query_composition.h"
 #include "site_address.h"
 #include "win_defs.h"
+#include "wnd_platform.h"
 #include "word_length.h"
 
 #include <QAbstractItemView>
@@ -32,7 +34,7 @@ enum : int {
     IDC_TOOLBAR_PLACE = 1012,
 };
 
-const QString kError = QStringLiteral("Viga");
+const char16_t* const kError = u"Viga";
 
 } // namespace
 
@@ -54,7 +56,7 @@ bool CRunDialog::OnInitDialog()
 {
     const bool bResult = CPropertyPage::OnInitDialog();
     if (!m_browser.IsWindow()) {
-        MessageBox(QStringLiteral("Viga IE initsialiseerimisel"), kError, MB_ICONERROR);
+        MessageBox(u"Viga IE initsialiseerimisel", kError, MB_ICONERROR);
         if (CPropertySheet* pSheet = GetParentSheet())
             pSheet->EndDialog(IDCANCEL);
         return bResult;
@@ -62,19 +64,19 @@ bool CRunDialog::OnInitDialog()
     m_toolBar.Create(GetDlgItem(IDC_TOOLBAR_PLACE), this);
     m_toolBar.FollowBrowser(m_browser);
     m_findBar.Create(m_browser);
-    CBrowserKeys::Create(GetSafeHwnd(), m_browser, m_findBar, QStringLiteral("lookupPage/zoom"),
-                         [this] {
+    CBrowserKeys::Create(FromHandle(GetSafeHwnd()), m_browser, m_findBar,
+                         QStringLiteral("lookupPage/zoom"), [this] {
                              WordBox()->setFocus(Qt::ShortcutFocusReason);
                              WordBox()->selectAll();
                          });
     SetUpWordBox();
     // A word picked on the answer page is looked up as a typed one is.
     m_browser.SetLookUpHandler([this](const QString& strWord) {
-        SetDlgItemText(IDC_WORD, strWord);
+        SetDlgItemText(IDC_WORD, FromQString(strWord));
         Lookup(true);
     });
-    QObject::connect(m_browser.GetView(), &QWebEngineView::urlChanged, Receiver(),
-                     [this](const QUrl& url) { FollowPage(url); });
+    QObject::connect(m_browser.GetView(), &QWebEngineView::urlChanged,
+                     GetPlatform().pReceiver.get(), [this](const QUrl& url) { FollowPage(url); });
     FillLists();
     Lookup(false);
     return bResult;
@@ -102,16 +104,16 @@ void CRunDialog::OnCancel()
     CPropertyPage::OnCancel();
 }
 
-bool CRunDialog::OnCommand(int nID, QWidget* pSource)
+bool CRunDialog::OnCommand(int nID, HWND hSource)
 {
-    if (pSource && pSource == m_toolBar.GetSafeHwnd()) {
+    if (hSource && hSource == m_toolBar.GetSafeHwnd()) {
         ExecuteBrowserCommand(m_browser, nID);
         return true;
     }
-    return CPropertyPage::OnCommand(nID, pSource);
+    return CPropertyPage::OnCommand(nID, hSource);
 }
 
-void CRunDialog::LookUpWord(const QString& strWord)
+void CRunDialog::LookUpWord(const CString& strWord)
 {
     SetDlgItemText(IDC_WORD, strWord);
     Lookup(false);
@@ -125,15 +127,14 @@ void CRunDialog::OnLookupButton()
 int CRunDialog::Lookup(bool bReportErrors)
 {
     UpdateData(true);
-    const bool bTooLong = !IsWithinWordLength(m_word.toStdU16String());
+    const bool bTooLong = !IsWithinWordLength(m_word);
     const auto url = bTooLong ? std::nullopt
-                              : ComposeLookupUrl(m_word.toStdU16String(), g_dictCatalogue,
-                                                 m_dictCombo.GetCurSel(), g_predictCatalogue,
-                                                 m_predictCombo.GetCurSel());
+                              : ComposeLookupUrl(m_word, g_dictCatalogue, m_dictCombo.GetCurSel(),
+                                                 g_predictCatalogue, m_predictCombo.GetCurSel());
     if (url && IsNavigableAddress(*url)) {
         const QVariant flags(static_cast<int>(navNoReadFromCache));
-        m_browser.Navigate(QString::fromStdU16String(*url), &flags);
-        m_history.AddLater(m_word.toStdU16String());
+        m_browser.Navigate(ToQString(*url), &flags);
+        m_history.AddLater(m_word);
         ShowHistory();
         return 0;
     }
@@ -141,18 +142,16 @@ int CRunDialog::Lookup(bool bReportErrors)
     // lookup reports missing input.
     // Said also for the host's word: it was not looked up, and is never cut.
     if (bTooLong)
-        MessageBox(QStringLiteral("Sõna on liiga pikk. Otsida saab sõna, milles on kuni %1 "
-                                  "märki.")
-                       .arg(kMaxWordLength),
+        MessageBox(FormatCString(u"Sõna on liiga pikk. Otsida saab sõna, milles on kuni %1 märki.",
+                                 {IntToCString(kMaxWordLength)}),
                    kError, MB_ICONEXCLAMATION);
     else if (url)
         RefuseAddress(*url);
     else if (bReportErrors)
-        MessageBox(QStringLiteral("Palun sisestage sõna ja valige sõnastik!"), kError,
-                   MB_ICONEXCLAMATION);
+        MessageBox(u"Palun sisestage sõna ja valige sõnastik!", kError, MB_ICONEXCLAMATION);
     const std::u16string strFallback = FallbackPageAddress();
     if (IsNavigableAddress(strFallback, true))
-        m_browser.Navigate(QString::fromStdU16String(strFallback));
+        m_browser.Navigate(ToQString(strFallback));
     else
         RefuseAddress(strFallback);
     return 0;
@@ -160,7 +159,7 @@ int CRunDialog::Lookup(bool bReportErrors)
 
 void CRunDialog::RefuseAddress(const std::u16string& strAddress)
 {
-    MessageBox(QString::fromStdU16String(RefusedAddressMessage(strAddress)), kError, MB_ICONERROR);
+    MessageBox(RefusedAddressMessage(strAddress), kError, MB_ICONERROR);
 }
 
 void CRunDialog::FillLists()
@@ -171,7 +170,7 @@ void CRunDialog::FillLists()
 
 QLineEdit* CRunDialog::WordBox() const
 {
-    return qobject_cast<QLineEdit*>(GetDlgItem(IDC_WORD));
+    return qobject_cast<QLineEdit*>(DlgItemWidget(*this, IDC_WORD));
 }
 
 void CRunDialog::SetUpWordBox()
@@ -188,9 +187,10 @@ void CRunDialog::SetUpWordBox()
     pEdit->setCompleter(m_pCompleter);
     // A word chosen from the list is looked up, as Enter on a typed one is.
     QObject::connect(
-        m_pCompleter, qOverload<const QString&>(&QCompleter::activated), Receiver(),
+        m_pCompleter, qOverload<const QString&>(&QCompleter::activated),
+        GetPlatform().pReceiver.get(),
         [this](const QString& strWord) {
-            SetDlgItemText(IDC_WORD, strWord);
+            SetDlgItemText(IDC_WORD, FromQString(strWord));
             Lookup(true);
         },
         Qt::QueuedConnection);
@@ -205,7 +205,7 @@ void CRunDialog::SetUpWordBox()
             return false;
         m_pCompleter->popup()->hide();
         QMetaObject::invokeMethod(
-            Receiver(), [this] { Lookup(true); }, Qt::QueuedConnection);
+            GetPlatform().pReceiver.get(), [this] { Lookup(true); }, Qt::QueuedConnection);
         return true;
     });
     ShowHistory();
@@ -219,7 +219,7 @@ void CRunDialog::SetUpWordBox()
         return WalkHistory(pKey->key() == Qt::Key_Up);
     });
     pEdit->setContextMenuPolicy(Qt::CustomContextMenu);
-    QObject::connect(pEdit, &QWidget::customContextMenuRequested, Receiver(),
+    QObject::connect(pEdit, &QWidget::customContextMenuRequested, GetPlatform().pReceiver.get(),
                      [this](const QPoint& pos) { ShowWordBoxMenu(pos); });
 }
 
@@ -229,7 +229,7 @@ void CRunDialog::ShowHistory()
         return;
     QStringList words;
     for (const std::u16string& word : m_history.GetWords())
-        words << QString::fromStdU16String(word);
+        words << ToQString(word);
     m_pHistoryModel->setStringList(words);
     m_walk.Reset();
 }
@@ -277,8 +277,8 @@ void CRunDialog::FollowPage(const QUrl& url)
     QLineEdit* pEdit = WordBox();
     if (!word || !pEdit)
         return;
-    const QString strWord = QString::fromStdU16String(*word);
-    m_word = strWord;
+    const QString strWord = ToQString(*word);
+    m_word = *word;
     if (pEdit->text() != strWord)
         pEdit->setText(strWord);
 }

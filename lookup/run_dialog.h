@@ -8,13 +8,13 @@
 #include "web_browser.h"
 #include "word_history.h"
 
-#include <QString>
-
 #include <string>
 
 class QCompleter;
 class QLineEdit;
+class QPoint;
 class QStringListModel;
+class QUrl;
 
 // The "Päring" tab: a word, a dictionary and a pre-dictionary, and the answer
 // page in the browser below them. The word box follows the page: when the
@@ -33,14 +33,14 @@ public:
 
     // Puts strWord in the word box and looks it up, as the window does with
     // the host's word when it opens.
-    void LookUpWord(const QString& strWord);
+    void LookUpWord(const CString& strWord);
 
     // The word of the edit box; the host's word before the page is shown.
-    QString m_word;
+    CString m_word;
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
-    bool OnCommand(int nID, QWidget* pSource) override;
+    bool OnCommand(int nID, HWND hSource) override;
 
 private:
     void OnLookupButton();

@@ -1,12 +1,14 @@
 #include "web_browser.h"
 
-#include "dialog_template.h"
+#include "dialog_controls.h"
 #include "exception_report.h"
 #include "load_failure_page.h"
 #include "ole_dispatch_exception.h"
 #include "ole_exception.h"
 #include "page_word_picker.h"
+#include "qt_text.h"
 #include "win_defs.h"
+#include "wnd_platform.h"
 
 #include <QAction>
 #include <QChildEvent>
@@ -93,7 +95,7 @@ const char* const CWebBrowser::kClassId = "{EAB22AC3-30C1-11CF-A7EB-0000C05BAE0B
 
 void CWebBrowser::RegisterControlClass()
 {
-    CDialogTemplate::RegisterControlClass(
+    CDialogControls::RegisterControlClass(
         kClassId, [](QWidget* pParent) -> QWidget* { return new QWebEngineView(pParent); });
 }
 
@@ -103,16 +105,16 @@ bool CWebBrowser::Create(const QRect& rect, QWidget* pParent, int nID)
         return false;
     auto* pView = new QWebEngineView(pParent);
     pView->setObjectName(QStringLiteral("ctl%1").arg(nID));
-    SetDlgCtrlID(pView, nID);
+    SetDlgCtrlID(ToHandle(pView), nID);
     pView->setGeometry(rect);
     pView->show();
-    Attach(pView, true);
+    Attach(ToHandle(pView), true);
     return true;
 }
 
 QWebEngineView* CWebBrowser::GetView() const
 {
-    return qobject_cast<QWebEngineView*>(GetSafeHwnd());
+    return qobject_cast<QWebEngineView*>(FromHandle(GetSafeHwnd()));
 }
 
 QWebEngineView* CWebBrowser::RequireView() const
@@ -132,12 +134,12 @@ void CWebBrowser::PreSubclassWindow()
     // The engine's own menu is English and offers tabs, windows and saving
     // that a lookup window does not have.
     pView->setContextMenuPolicy(Qt::CustomContextMenu);
-    QObject::connect(pView, &QWidget::customContextMenuRequested, Receiver(),
+    QObject::connect(pView, &QWidget::customContextMenuRequested, GetPlatform().pReceiver.get(),
                      [this](const QPoint& pos) { ShowContextMenu(pos); });
     // A link meant for a new tab or window (a middle click, target="_blank")
     // opens in the user's own web browser.
-    QObject::connect(pView->page(), &QWebEnginePage::newWindowRequested, Receiver(),
-                     [](QWebEngineNewWindowRequest& request) {
+    QObject::connect(pView->page(), &QWebEnginePage::newWindowRequested,
+                     GetPlatform().pReceiver.get(), [](QWebEngineNewWindowRequest& request) {
                          if (request.isUserInitiated())
                              OpenInUsersBrowser(request.requestedUrl());
                      });
@@ -148,7 +150,7 @@ void CWebBrowser::PreSubclassWindow()
     // loaded; the failed load stays in the history under its address, so the
     // toolbar and reload act on it as on any page.
     QWebEnginePage* pPage = pView->page();
-    QObject::connect(pPage, &QWebEnginePage::loadingChanged, Receiver(),
+    QObject::connect(pPage, &QWebEnginePage::loadingChanged, GetPlatform().pReceiver.get(),
                      [pPage](const QWebEngineLoadingInfo& info) {
                          if (info.status() != QWebEngineLoadingInfo::LoadFailedStatus ||
                              info.errorDomain() == QWebEngineLoadingInfo::HttpStatusCodeDomain ||
@@ -157,14 +159,15 @@ void CWebBrowser::PreSubclassWindow()
                          pPage->runJavaScript(QString::fromStdU16String(LoadFailurePageScript(
                              info.url().toDisplayString().toStdU16String(), info.errorCode())));
                      });
-    QObject::connect(pView, &QWebEngineView::loadStarted, Receiver(), [this] {
+    QObject::connect(pView, &QWebEngineView::loadStarted, GetPlatform().pReceiver.get(), [this] {
         if (m_onDownloadBegin)
             AfxCallHandler(GetSafeHwnd(), m_onDownloadBegin);
     });
-    QObject::connect(pView, &QWebEngineView::loadFinished, Receiver(), [this](bool) {
-        if (m_onDownloadComplete)
-            AfxCallHandler(GetSafeHwnd(), m_onDownloadComplete);
-    });
+    QObject::connect(pView, &QWebEngineView::loadFinished, GetPlatform().pReceiver.get(),
+                     [this](bool) {
+                         if (m_onDownloadComplete)
+                             AfxCallHandler(GetSafeHwnd(), m_onDownloadComplete);
+                     });
     // The page decides when back and forward are possible; its actions say so.
     const struct {
         QWebEnginePage::WebAction action;
@@ -174,11 +177,12 @@ void CWebBrowser::PreSubclassWindow()
     for (const auto& step : steps) {
         QAction* pAction = pView->pageAction(step.action);
         const int nCommand = step.nCommand;
-        QObject::connect(pAction, &QAction::changed, Receiver(), [this, pAction, nCommand] {
-            if (m_onCommandStateChange)
-                AfxCallHandler(GetSafeHwnd(),
-                               [&] { m_onCommandStateChange(nCommand, pAction->isEnabled()); });
-        });
+        QObject::connect(
+            pAction, &QAction::changed, GetPlatform().pReceiver.get(), [this, pAction, nCommand] {
+                if (m_onCommandStateChange)
+                    AfxCallHandler(GetSafeHwnd(),
+                                   [&] { m_onCommandStateChange(nCommand, pAction->isEnabled()); });
+            });
     }
 }
 
@@ -203,7 +207,7 @@ void CWebBrowser::ShowContextMenu(const QPoint& pos)
     if (m_onLookUp && !strWord.isEmpty()) {
         QAction* pLookUp = pMenu->addAction(CPageWordPicker::LookUpCommandText(strWord));
         pLookUp->setObjectName(QStringLiteral("lookUpSelection"));
-        QObject::connect(pLookUp, &QAction::triggered, Receiver(),
+        QObject::connect(pLookUp, &QAction::triggered, GetPlatform().pReceiver.get(),
                          [this, strWord] { LookUp(strWord); });
         pMenu->addSeparator();
     }
@@ -240,7 +244,7 @@ void CWebBrowser::GoBack()
 {
     QWebEngineView* pView = RequireView();
     if (!pView->history()->canGoBack())
-        throw COleDispatchException(QStringLiteral("There is no previous page."));
+        throw COleDispatchException(u"There is no previous page.");
     pView->back();
 }
 
@@ -248,7 +252,7 @@ void CWebBrowser::GoForward()
 {
     QWebEngineView* pView = RequireView();
     if (!pView->history()->canGoForward())
-        throw COleDispatchException(QStringLiteral("There is no next page."));
+        throw COleDispatchException(u"There is no next page.");
     pView->forward();
 }
 
@@ -259,9 +263,10 @@ void CWebBrowser::Navigate(const QString& strURL, const QVariant* Flags,
     QWebEngineView* pView = RequireView();
     const QUrl url = QUrl::fromUserInput(strURL);
     if (!url.isValid() || url.isEmpty())
-        throw COleDispatchException(QStringLiteral("The address is not valid: %1").arg(strURL));
+        throw COleDispatchException(
+            FromQString(QStringLiteral("The address is not valid: %1").arg(strURL)));
     if (TargetFrameName && !TargetFrameName->toString().isEmpty())
-        throw COleDispatchException(QStringLiteral("A target frame cannot be named."));
+        throw COleDispatchException(u"A target frame cannot be named.");
 
     QWebEngineHttpRequest request(url);
     if (Flags && (Flags->toInt() & navNoReadFromCache))
@@ -319,7 +324,7 @@ void CWebBrowser::SetLookUpHandler(std::function<void(const QString&)> handler)
     if (!pView || !bFirst || !m_onLookUp)
         return;
     // The picker goes with the view, which may outlive this wrapper.
-    QPointer<QObject> pAlive(Receiver());
+    QPointer<QObject> pAlive(GetPlatform().pReceiver.get());
     new CPageWordPicker(pView, [this, pAlive](const QString& strWord) {
         if (pAlive)
             LookUp(strWord);
@@ -331,7 +336,7 @@ void CWebBrowser::LookUp(const QString& strWord)
     // From the event loop, not from inside the engine's signal or the closing
     // menu: the lookup may ask something in a message box.
     QMetaObject::invokeMethod(
-        Receiver(),
+        GetPlatform().pReceiver.get(),
         [this, strWord] {
             if (m_onLookUp)
                 AfxCallHandler(GetSafeHwnd(), [&] { m_onLookUp(strWord); });

@@ -25,9 +25,9 @@ enum : int {
 
 constexpr int kColumnCount = 3;
 
-QString EncodingText(int nEncoding)
+CString EncodingText(int nEncoding)
 {
-    return QString::fromStdU16String(EncodingNameFromIndex(nEncoding));
+    return EncodingNameFromIndex(nEncoding);
 }
 
 } // namespace
@@ -65,7 +65,7 @@ CDictDialog::CDictDialog() : CPropertyPage(IDD_DICT)
 void CDictDialog::SetCatalogue(CDictCatalogue* pCatalogue)
 {
     m_pCatalogue = pCatalogue;
-    SetTitle(pCatalogue ? QString::fromStdU16String(pCatalogue->title) : QString());
+    SetTitle(pCatalogue ? pCatalogue->title : CString());
 }
 
 void CDictDialog::DoDataExchange(CDataExchange* pDX)
@@ -108,8 +108,8 @@ void CDictDialog::UpdateButtons()
                    {IDC_MOVE_UP, states.bMoveUp},
                    {IDC_MOVE_DOWN, states.bMoveDown}};
     for (const auto& button : buttons)
-        if (QWidget* pButton = GetDlgItem(button.nID))
-            pButton->setEnabled(button.bEnable);
+        if (CWnd* pButton = GetDlgItem(button.nID))
+            pButton->EnableWindow(button.bEnable);
 }
 
 void CDictDialog::OnItemChangedList()
@@ -123,7 +123,7 @@ void CDictDialog::OnItemChangedList()
 
 void CDictDialog::OnAdd()
 {
-    CDictEntryDialog dlg(QString(), QStringLiteral("utf8"), QStringLiteral("http://"));
+    CDictEntryDialog dlg(CString(), u"utf8", u"http://");
     if (dlg.DoModal() != IDOK)
         return;
     const int s = GetSelectedRow();
@@ -140,7 +140,7 @@ void CDictDialog::OnModify()
         return;
     CDictEntryDialog dlg(m_list.GetItemText(s, 0), m_list.GetItemText(s, 1),
                          m_list.GetItemText(s, 2));
-    dlg.m_strOkText = QStringLiteral("Muuda");
+    dlg.m_strOkText = u"Muuda";
     if (dlg.DoModal() != IDOK)
         return;
     m_list.SetItemText(s, 0, dlg.m_strName);
@@ -172,8 +172,8 @@ void CDictDialog::OnMoveDown()
 void CDictDialog::SwapItems(int a, int b)
 {
     for (int nCol = 0; nCol < kColumnCount; ++nCol) {
-        const QString strA = m_list.GetItemText(a, nCol);
-        const QString strB = m_list.GetItemText(b, nCol);
+        const CString strA = m_list.GetItemText(a, nCol);
+        const CString strB = m_list.GetItemText(b, nCol);
         m_list.SetItemText(a, nCol, strB);
         m_list.SetItemText(b, nCol, strA);
     }

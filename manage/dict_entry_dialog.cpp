@@ -17,24 +17,23 @@ enum : int {
 
 } // namespace
 
-QString MissingEntryFields(const QString& strName, const QString& strProgram)
+CString MissingEntryFields(const CString& strName, const CString& strProgram)
 {
-    if (strName.isEmpty() && strProgram.isEmpty())
-        return QStringLiteral("Palun sisestage sõnastiku nimi ja sõnastikuprogrammi aadress!");
-    if (strName.isEmpty())
-        return QStringLiteral("Palun sisestage sõnastiku nimi!");
-    if (strProgram.isEmpty())
-        return QStringLiteral("Palun sisestage sõnastikuprogrammi aadress!");
-    if (!IsNavigableAddress(strProgram.toStdU16String()))
-        return QStringLiteral("Sõnastikuprogrammi aadress peab olema http- või https-aadress!");
-    return QString();
+    if (strName.empty() && strProgram.empty())
+        return u"Palun sisestage sõnastiku nimi ja sõnastikuprogrammi aadress!";
+    if (strName.empty())
+        return u"Palun sisestage sõnastiku nimi!";
+    if (strProgram.empty())
+        return u"Palun sisestage sõnastikuprogrammi aadress!";
+    if (!IsNavigableAddress(strProgram))
+        return u"Sõnastikuprogrammi aadress peab olema http- või https-aadress!";
+    return CString();
 }
 
-CDictEntryDialog::CDictEntryDialog(QString strName, const QString& strEncoding, QString strProgram,
+CDictEntryDialog::CDictEntryDialog(CString strName, const CString& strEncoding, CString strProgram,
                                    CWnd* pParentWnd)
     : CDialog(IDD_DICT_ENTRY, pParentWnd), m_strName(std::move(strName)),
-      m_strProgram(std::move(strProgram)),
-      m_nEncoding(EncodingIndexFromName(strEncoding.toStdU16String()))
+      m_strProgram(std::move(strProgram)), m_nEncoding(EncodingIndexFromName(strEncoding))
 {
 }
 
@@ -49,22 +48,22 @@ void CDictEntryDialog::DoDataExchange(CDataExchange* pDX)
 bool CDictEntryDialog::OnInitDialog()
 {
     const bool bResult = CDialog::OnInitDialog();
-    if (!m_strOkText.isEmpty())
+    if (!m_strOkText.empty())
         SetDlgItemText(IDOK, m_strOkText);
     return bResult;
 }
 
 void CDictEntryDialog::OnOK()
 {
-    const QString strName = GetDlgItemText(IDC_NAME);
-    const QString strMissing = MissingEntryFields(strName, GetDlgItemText(IDC_PROGRAM));
-    if (strMissing.isEmpty()) {
+    const CString strName = GetDlgItemText(IDC_NAME);
+    const CString strMissing = MissingEntryFields(strName, GetDlgItemText(IDC_PROGRAM));
+    if (strMissing.empty()) {
         CDialog::OnOK();
         return;
     }
     // The dialog stays open with what was typed; the caret goes where the
     // user has to type next.
-    MessageBox(strMissing, QStringLiteral("Viga"), MB_ICONEXCLAMATION);
-    if (QWidget* pEdit = GetDlgItem(strName.isEmpty() ? IDC_NAME : IDC_PROGRAM))
-        pEdit->setFocus();
+    MessageBox(strMissing, u"Viga", MB_ICONEXCLAMATION);
+    if (CWnd* pEdit = GetDlgItem(strName.empty() ? IDC_NAME : IDC_PROGRAM))
+        pEdit->SetFocus();
 }

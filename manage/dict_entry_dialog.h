@@ -2,7 +2,7 @@
 
 #include "dialog.h"
 
-#include <QString>
+#include "text.h"
 
 // The "Sõnastik" dialog: one catalogue entry's name, program address and
 // parameter encoding. It only collects them; the caller decides what to do
@@ -10,7 +10,7 @@
 class CDictEntryDialog : public CDialog
 {
 public:
-    CDictEntryDialog(QString strName, const QString& strEncoding, QString strProgram,
+    CDictEntryDialog(CString strName, const CString& strEncoding, CString strProgram,
                      CWnd* pParentWnd = nullptr);
 
     // OK refuses an entry without a name or a program address: the catalogue
@@ -20,9 +20,9 @@ public:
     void OnOK() override;
 
     // Replaces the OK button's text ("Lisa") when not empty.
-    QString m_strOkText;
-    QString m_strName;
-    QString m_strProgram;
+    CString m_strOkText;
+    CString m_strName;
+    CString m_strProgram;
     // Index into the encoding list: 0 "utf8", 1 "baltic", 2 "western".
     int m_nEncoding;
 
@@ -34,4 +34,4 @@ protected:
 // What is missing from an entry before it may be kept, or what is wrong with
 // its program address (the lookup page opens only http and https addresses),
 // as told to the user; empty when nothing is.
-QString MissingEntryFields(const QString& strName, const QString& strProgram);
+CString MissingEntryFields(const CString& strName, const CString& strProgram);

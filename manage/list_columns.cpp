@@ -3,20 +3,18 @@
 #include "list_ctrl.h"
 #include "win_defs.h"
 
-#include <QString>
-
 #include <algorithm>
 
 void InsertListColumns(CListCtrl& list)
 {
-    list.InsertColumn(0, QStringLiteral("Nimi"), LVCFMT_LEFT);
-    list.InsertColumn(1, QStringLiteral("Kodeering"), LVCFMT_LEFT);
-    list.InsertColumn(2, QStringLiteral("Sõnastikuprogramm"), LVCFMT_LEFT);
+    list.InsertColumn(0, u"Nimi", LVCFMT_LEFT);
+    list.InsertColumn(1, u"Kodeering", LVCFMT_LEFT);
+    list.InsertColumn(2, u"Sõnastikuprogramm", LVCFMT_LEFT);
 }
 
 void SizeListColumns(CListCtrl& list)
 {
-    const int nWidth = list.GetClientRect().width();
+    const int nWidth = list.GetClientRect().Width();
     if (list.GetItemCount() > 0) {
         // Fitted to the texts and to the heading, so that a column of short
         // texts ("utf8") does not cut its heading ("Kodeering") off.

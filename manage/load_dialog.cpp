@@ -8,8 +8,7 @@
 #include "wait_cursor.h"
 #include "win_defs.h"
 
-#include <QSet>
-
+#include <unordered_set>
 #include <vector>
 
 namespace
@@ -21,42 +20,27 @@ enum : int {
     IDC_LIST = 1007,
 };
 
-// A name as the list's whole-text search compares it: every character folded
-// to one case, so that one look-up in a set finds what FindItem would.
-QString FoldedName(const QString& strName)
-{
-    QString strFolded;
-    strFolded.reserve(strName.size());
-    for (const char32_t ch : strName.toUcs4()) {
-        const char32_t folded = QChar::toCaseFolded(ch);
-        if (QChar::requiresSurrogates(folded)) {
-            strFolded.append(QChar(QChar::highSurrogate(folded)));
-            strFolded.append(QChar(QChar::lowSurrogate(folded)));
-        } else {
-            strFolded.append(QChar(static_cast<char16_t>(folded)));
-        }
-    }
-    return strFolded;
-}
-
 } // namespace
 
-QStringList PreselectNewNames(CListCtrl& list, const CListCtrl& target)
+std::vector<CString> PreselectNewNames(CListCtrl& list, const CListCtrl& target)
 {
     // The page's names are folded once; each row then costs one look-up, and
     // the rows are selected together, so a long list takes no longer than it
     // takes to read.
-    QSet<QString> listed;
-    listed.reserve(target.GetItemCount());
+    // A name is compared as the list's whole-text search compares it: every
+    // character folded to one case, so that one look-up in a set finds what
+    // FindItem would.
+    std::unordered_set<CString> listed;
+    listed.reserve(static_cast<std::size_t>(target.GetItemCount()));
     for (int i = 0; i < target.GetItemCount(); ++i)
-        listed.insert(FoldedName(target.GetItemText(i, 0)));
-    QStringList refused;
+        listed.insert(FoldCase(target.GetItemText(i, 0)));
+    std::vector<CString> refused;
     std::vector<int> chosen;
     for (int i = 0; i < list.GetItemCount(); ++i) {
-        if (listed.contains(FoldedName(list.GetItemText(i, 0))))
+        if (listed.count(FoldCase(list.GetItemText(i, 0))) > 0)
             continue;
-        if (!IsNavigableAddress(list.GetItemText(i, 2).toStdU16String()))
-            refused << list.GetItemText(i, 0);
+        if (!IsNavigableAddress(list.GetItemText(i, 2)))
+            refused.push_back(list.GetItemText(i, 0));
         else
             chosen.push_back(i);
     }
@@ -64,14 +48,13 @@ QStringList PreselectNewNames(CListCtrl& list, const CListCtrl& target)
     return refused;
 }
 
-QString UnselectedAddressesMessage(const QStringList& names)
+CString UnselectedAddressesMessage(const std::vector<CString>& names)
 {
-    QString strText = QStringLiteral("Need sõnastikud jäid valimata, sest nende "
-                                     "sõnastikuprogrammi aadress ei ole http- ega https-aadress:");
+    CString strText = u"Need sõnastikud jäid valimata, sest nende "
+                      u"sõnastikuprogrammi aadress ei ole http- ega https-aadress:";
     // One line per name, whatever a name holds.
-    for (const QString& strName : names)
-        strText += QLatin1Char('\n') +
-                   QString::fromStdU16String(WithVisibleControls(strName.toStdU16String()));
+    for (const CString& strName : names)
+        strText += u'\n' + WithVisibleControls(strName);
     return strText;
 }
 
@@ -110,8 +93,7 @@ bool CLoadDialog::OnInitDialog()
     CDialog::OnInitDialog();
     m_list.SetItemChangedHandler([this](int) { OnItemChangedList(); });
     if (m_pCatalogue)
-        SetWindowText(QString::fromStdU16String(m_pCatalogue->title) +
-                      QStringLiteral(": laadimine"));
+        SetWindowText(m_pCatalogue->title + u": laadimine");
     InsertListColumns(m_list);
     SizeListColumns(m_list);
     // The download blocks the window; it must be on the screen before.
@@ -139,20 +121,20 @@ void CLoadDialog::Download()
     // Drawn once, when all rows are in and chosen.
     m_list.SetRedraw(false);
     published.FillListCtrl(m_list);
-    QStringList refused;
+    std::vector<CString> refused;
     if (m_pTargetList)
         refused = PreselectNewNames(m_list, *m_pTargetList);
     m_list.SetRedraw(true);
 
     waitWindow.ShowWindow(SW_HIDE);
-    if (!refused.isEmpty())
-        MessageBox(UnselectedAddressesMessage(refused), QStringLiteral("Viga"), MB_ICONEXCLAMATION);
+    if (!refused.empty())
+        MessageBox(UnselectedAddressesMessage(refused), u"Viga", MB_ICONEXCLAMATION);
 }
 
 void CLoadDialog::OnItemChangedList()
 {
-    if (QWidget* pAdd = GetDlgItem(IDOK))
-        pAdd->setEnabled(GetLoadButtonStates(m_list.GetSelectedCount()).bAdd);
+    if (CWnd* pAdd = GetDlgItem(IDOK))
+        pAdd->EnableWindow(GetLoadButtonStates(m_list.GetSelectedCount()).bAdd);
 }
 
 void CLoadDialog::OnOK()

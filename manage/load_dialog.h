@@ -4,7 +4,9 @@
 #include "dialog.h"
 #include "list_ctrl.h"
 
-#include <QStringList>
+#include "text.h"
+
+#include <vector>
 
 class CDictCatalogue;
 
@@ -41,9 +43,9 @@ private:
 // show yet, compared as whole texts ignoring letter case, unless its program
 // address (column 2) is one the lookup page would refuse. Returns the names of
 // the new rows left unselected for that reason.
-QStringList PreselectNewNames(CListCtrl& list, const CListCtrl& target);
+std::vector<CString> PreselectNewNames(CListCtrl& list, const CListCtrl& target);
 // The message that says why those rows were not chosen.
-QString UnselectedAddressesMessage(const QStringList& names);
+CString UnselectedAddressesMessage(const std::vector<CString>& names);
 
 // Appends the selected rows of list to the end of target, in list's order,
 // with their three texts and unselected.

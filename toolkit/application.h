@@ -1,15 +1,14 @@
 #pragma once
 
-#include <QString>
-
-class QApplication;
+#include "text.h"
 
 // The application name: the module file that holds this code, without folder
 // and extension. It captions the message boxes the toolkit shows by itself.
-QString AfxGetAppName();
+CString AfxGetAppName();
 
-// The process's Qt application, created on first call if there is none (with a
-// lasting argv and shared OpenGL contexts, as Qt WebEngine needs) and never
-// destroyed, since WebEngine cannot start a second time. For test programs;
-// the library's own entry points start the application on their thread.
-QApplication* AfxEnsureApplication();
+// The process's one application object, on the calling thread, created on
+// the first call if the process has none. It lasts until the process ends:
+// the browser engine cannot start a second time in a process. The library's
+// GUI thread and test programs call it before any window. Returns false when
+// the process already has an application that cannot show windows.
+bool AfxEnsureApplication();

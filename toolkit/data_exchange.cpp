@@ -1,9 +1,7 @@
 #include "data_exchange.h"
 
+#include "combo_box.h"
 #include "wnd.h"
-
-#include <QComboBox>
-#include <QLineEdit>
 
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
 {
@@ -11,24 +9,24 @@ void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl)
         rControl.SubclassDlgItem(nIDC, pDX->m_pDlgWnd);
 }
 
-void DDX_Text(CDataExchange* pDX, int nIDC, QString& value)
+void DDX_Text(CDataExchange* pDX, int nIDC, CString& value)
 {
-    auto* pEdit = qobject_cast<QLineEdit*>(pDX->m_pDlgWnd->GetDlgItem(nIDC));
+    CWnd* pEdit = pDX->m_pDlgWnd->GetDlgItem(nIDC);
     if (!pEdit)
         return;
     if (pDX->m_bSaveAndValidate)
-        value = pEdit->text();
+        value = pEdit->GetWindowText();
     else
-        pEdit->setText(value);
+        pEdit->SetWindowText(value);
 }
 
 void DDX_CBIndex(CDataExchange* pDX, int nIDC, int& index)
 {
-    auto* pCombo = qobject_cast<QComboBox*>(pDX->m_pDlgWnd->GetDlgItem(nIDC));
-    if (!pCombo)
+    CComboBox combo;
+    if (!combo.SubclassDlgItem(nIDC, pDX->m_pDlgWnd))
         return;
     if (pDX->m_bSaveAndValidate)
-        index = pCombo->currentIndex();
+        index = combo.GetCurSel();
     else
-        pCombo->setCurrentIndex(index >= 0 && index < pCombo->count() ? index : -1);
+        combo.SetCurSel(index);
 }

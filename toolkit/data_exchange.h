@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include "text.h"
 
 class CWnd;
 
@@ -22,6 +22,6 @@ public:
 // the wrapper without a window, which its owner can test).
 void DDX_Control(CDataExchange* pDX, int nIDC, CWnd& rControl);
 // The text of an edit control.
-void DDX_Text(CDataExchange* pDX, int nIDC, QString& value);
+void DDX_Text(CDataExchange* pDX, int nIDC, CString& value);
 // The index of a combo box's current item, -1 for none.
 void DDX_CBIndex(CDataExchange* pDX, int nIDC, int& index);

@@ -44,12 +44,12 @@ public:
 
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);
-    bool OnCommand(int nID, QWidget* pSource) override;
+    bool OnCommand(int nID, HWND hSource) override;
 
-    // Builds the window from the template: a plain child of pParent for a
-    // page, a top-level dialog owned by pParent otherwise. Connects the
+    // Builds the window from the template: a plain child of hParent for a
+    // page, a top-level dialog owned by hParent otherwise. Connects the
     // buttons. False when there is no such template.
-    bool CreateDlgWindow(QWidget* pParent, bool bAsChild);
+    bool CreateDlgWindow(HWND hParent, bool bAsChild);
 
     CWnd* m_pParentWnd;
 

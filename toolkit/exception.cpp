@@ -1,6 +1,6 @@
 #include "exception.h"
 
-CException::CException(QString strMessage)
-    : m_strMessage(std::move(strMessage)), m_strWhat(m_strMessage.toStdString())
+CException::CException(CString strMessage)
+    : m_strMessage(std::move(strMessage)), m_strWhat(CStringToUtf8(m_strMessage))
 {
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include "text.h"
 
 #include <exception>
 #include <string>
@@ -10,12 +10,12 @@
 class CException : public std::exception
 {
 public:
-    explicit CException(QString strMessage = QString());
+    explicit CException(CString strMessage = CString());
 
-    virtual QString GetErrorMessage() const { return m_strMessage; }
+    virtual CString GetErrorMessage() const { return m_strMessage; }
     const char* what() const noexcept override { return m_strWhat.c_str(); }
 
 private:
-    QString m_strMessage;
+    CString m_strMessage;
     std::string m_strWhat;
 };

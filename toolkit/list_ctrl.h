@@ -6,8 +6,6 @@
 #include <functional>
 #include <vector>
 
-class QTreeWidget;
-
 // A list view in report view: rows of texts by column, each row selected
 // and/or focused. Rows are never sorted.
 class CListCtrl : public CWnd
@@ -15,7 +13,7 @@ class CListCtrl : public CWnd
 public:
     // Inserts a heading at column nCol (the texts of later columns move right).
     // nWidth -1 keeps the default width. Returns the column's index, -1 on failure.
-    int InsertColumn(int nCol, const QString& strHeading, int nFormat = LVCFMT_LEFT,
+    int InsertColumn(int nCol, const CString& strHeading, int nFormat = LVCFMT_LEFT,
                      int nWidth = -1, int nSubItem = -1);
     int GetColumnCount() const;
     // cx in pixels, passed in its low 16 bits like the list's own message:
@@ -26,9 +24,9 @@ public:
 
     // Inserts a row, not selected, with the text of column 0 at nItem (past
     // the end: at the end). Returns the row's index, -1 on failure.
-    int InsertItem(int nItem, const QString& strText);
-    bool SetItemText(int nItem, int nSubItem, const QString& strText);
-    QString GetItemText(int nItem, int nSubItem) const;
+    int InsertItem(int nItem, const CString& strText);
+    bool SetItemText(int nItem, int nSubItem, const CString& strText);
+    CString GetItemText(int nItem, int nSubItem) const;
     bool DeleteItem(int nItem);
     bool DeleteAllItems();
     int GetItemCount() const;
@@ -50,7 +48,7 @@ public:
     // The first row after nStart whose column-0 text equals strText as a
     // whole, ignoring letter case (all letters, Estonian ones included),
     // without wrapping round; -1 if none (LVFI_STRING).
-    int FindItem(const QString& strText, int nStart = -1) const;
+    int FindItem(const CString& strText, int nStart = -1) const;
 
     // LVN_ITEMCHANGED: a row's selected or focused state changed, by the user
     // or by SetItemState. Deleting rows sends none.
@@ -62,7 +60,6 @@ protected:
     void PreSubclassWindow() override;
 
 private:
-    QTreeWidget* List() const;
     void NotifyItemChanged(int nItem);
     // The rows whose state SetItemState(nItem, ..., nMask) may change.
     std::vector<int> RowsTouchedBy(int nItem, unsigned nMask) const;

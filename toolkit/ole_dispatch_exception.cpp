@@ -1,6 +1,6 @@
 #include "ole_dispatch_exception.h"
 
-COleDispatchException::COleDispatchException(QString strDescription, int wCode)
+COleDispatchException::COleDispatchException(CString strDescription, int wCode)
     : CException(strDescription), m_strDescription(std::move(strDescription)), m_wCode(wCode)
 {
 }

@@ -6,8 +6,8 @@
 class COleDispatchException : public CException
 {
 public:
-    COleDispatchException(QString strDescription, int wCode = 0);
+    COleDispatchException(CString strDescription, int wCode = 0);
 
-    QString m_strDescription;
+    CString m_strDescription;
     int m_wCode;
 };

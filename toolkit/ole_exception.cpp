@@ -1,8 +1,18 @@
 #include "ole_exception.h"
 
-COleException::COleException(long sc)
-    : CException(QStringLiteral("OLE error 0x%1")
-                     .arg(static_cast<unsigned long>(sc) & 0xFFFFFFFFUL, 8, 16, QLatin1Char('0'))),
-      m_sc(sc)
+#include <cstdio>
+
+namespace
 {
+
+CString OleErrorText(long sc)
+{
+    char szText[32];
+    std::snprintf(szText, sizeof szText, "OLE error 0x%08lx",
+                  static_cast<unsigned long>(sc) & 0xFFFFFFFFUL);
+    return CStringFromUtf8(szText);
 }
+
+} // namespace
+
+COleException::COleException(long sc) : CException(OleErrorText(sc)), m_sc(sc) {}

@@ -14,8 +14,8 @@ public:
     explicit CPropertyPage(int nIDTemplate);
 
     // The tab caption; without one the template's caption is used.
-    void SetTitle(const QString& strTitle) { m_strTitle = strTitle; }
-    QString GetTitle() const;
+    void SetTitle(const CString& strTitle) { m_strTitle = strTitle; }
+    CString GetTitle() const;
 
     // The sheet the page was added to, or null.
     CPropertySheet* GetParentSheet() const { return m_pSheet; }
@@ -36,10 +36,10 @@ public:
 
 private:
     friend class CPropertySheet;
-    // Builds the page's window inside pSlot and initialises it.
-    bool CreatePage(QWidget* pSlot);
+    // Builds the page's window inside hSlot and initialises it.
+    bool CreatePage(HWND hSlot);
 
     CPropertySheet* m_pSheet = nullptr;
-    QString m_strTitle;
+    CString m_strTitle;
     bool m_bFirstSetActive = true;
 };

@@ -5,7 +5,6 @@
 #include <vector>
 
 class CPropertyPage;
-class QTabWidget;
 
 // A modal window of tabs, one per page, over a row of OK, Cancel and Apply
 // buttons (ids IDOK, IDCANCEL, ID_APPLY_NOW). Hiding every button of the row
@@ -18,7 +17,7 @@ class QTabWidget;
 class CPropertySheet : public CWnd
 {
 public:
-    explicit CPropertySheet(QString strCaption, CWnd* pParentWnd = nullptr, int iSelectPage = 0);
+    explicit CPropertySheet(CString strCaption, CWnd* pParentWnd = nullptr, int iSelectPage = 0);
     ~CPropertySheet() override;
 
     // Pages are not owned; add them before DoModal.
@@ -45,7 +44,8 @@ public:
     void SetDefID(int nID);
     int GetDefID() const { return m_nDefID; }
 
-    QTabWidget* GetTabControl() const;
+    // The tab control, null while the sheet has no window.
+    HWND GetTabControl() const;
 
     // A resizable sheet can be made larger than its pages' templates (never
     // smaller) and maximized; its pages grow with it. Set before DoModal.
@@ -59,7 +59,7 @@ protected:
     virtual void OnClosing() {}
     // The window is about to go, its pages still there. Base: nothing.
     virtual void OnDestroy() {}
-    bool OnCommand(int nID, QWidget* pSource) override;
+    bool OnCommand(int nID, HWND hSource) override;
 
 private:
     bool CreateSheetWindow();
@@ -70,12 +70,12 @@ private:
     void PressOK();
     void PressCancel();
 
-    QString m_strCaption;
+    CString m_strCaption;
     CWnd* m_pParentWnd;
     int m_nStartPage;
     std::vector<CPropertyPage*> m_pages;
-    std::vector<QWidget*> m_slots;
-    QTabWidget* m_pTabs = nullptr;
+    std::vector<HWND> m_slots;
+    HWND m_hTabs = nullptr;
     int m_nActive = -1;
     int m_nDefID = 1;
     bool m_bSwitching = false;

@@ -2,12 +2,11 @@
 
 #include "wnd.h"
 
-#include <QPixmap>
-
 #include <cstdint>
 #include <vector>
 
-class QToolButton;
+#include "rect.h"
+#include "text.h"
 
 // One button as AddButtons takes it.
 struct TBBUTTON {
@@ -28,7 +27,7 @@ public:
     // WS_VISIBLE shows it, TBSTYLE_TOOLTIPS asks OnNeedToolTipText for the
     // tooltips, TBSTYLE_FLAT draws flat buttons, CCS_BOTTOM puts it at the
     // bottom of its parent. False when there is no parent.
-    bool Create(unsigned dwStyle, const QRect& rect, QWidget* pParent, int nID);
+    bool Create(unsigned dwStyle, const CRect& rect, CWnd* pParentWnd, int nID);
     // Adds the first nNumButtons cells (16 by 15) of bitmap resource nBitmapID,
     // its button-face grey shown as the button. Returns the index of the first
     // image added, -1 when the bitmap is missing or too small.
@@ -42,22 +41,27 @@ public:
     bool IsButtonEnabled(int nID) const;
     int GetButtonCount() const { return static_cast<int>(m_buttons.size()); }
     // The button with command id nID, named "button<id>", or null.
-    QToolButton* GetButton(int nID) const;
+    HWND GetButton(int nID) const;
 
-    static constexpr QSize kImageSize{16, 15};
-    static constexpr QSize kButtonSize{23, 22};
+    static constexpr CSize kImageSize{16, 15};
+    static constexpr CSize kButtonSize{23, 22};
 
 protected:
     // TTN_NEEDTEXT: the tooltip of button nID, asked for when the tooltip is
     // about to show. Base: none.
-    virtual QString OnNeedToolTipText(int nID);
+    virtual CString OnNeedToolTipText(int nID);
 
 private:
     friend class ToolTipFilter;
-    bool ShowToolTip(QToolButton* pButton, const QPoint& globalPos);
+    bool ShowToolTip(HWND hButton, const CPoint& screenPos);
 
     unsigned m_dwStyle = 0;
     CWnd* m_pOwner = nullptr;
-    std::vector<QPixmap> m_images;
-    std::vector<QToolButton*> m_buttons;
+    // The images: cells of bitmap resources.
+    struct ImageCell {
+        int nBitmapID;
+        int nCell;
+    };
+    std::vector<ImageCell> m_images;
+    std::vector<HWND> m_buttons;
 };

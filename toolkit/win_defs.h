@@ -2,7 +2,18 @@
 
 // Numbers of the Windows toolkit that the windows of Quillbridge pass around,
 // with the values they have there, so code written against that toolkit reads
-// the same here.
+// the same here. On Windows they come from the system's own headers.
+
+#ifdef _WIN32
+#include <windows.h>
+// List views and toolbars; the browser control's navigation flags.
+#include <commctrl.h>
+#include <exdisp.h>
+#else
+
+// A window of the window system; what it points at is the platform's own.
+struct HWND__;
+typedef HWND__* HWND;
 
 // The toolkit's 32-bit booleans, as event handlers pass them on.
 #ifndef TRUE
@@ -77,7 +88,59 @@ enum : int {
     LVSCW_AUTOSIZE_USEHEADER = -2,
 };
 
+// ShowWindow commands beyond hide and show.
+enum : int {
+    SW_SHOWMAXIMIZED = 3,
+    SW_MAXIMIZE = 3,
+    SW_SHOWNORMAL = 1,
+};
+
+// Virtual key codes: letters and digits are their upper-case ASCII codes.
+enum : unsigned {
+    VK_BACK = 0x08,
+    VK_TAB = 0x09,
+    VK_RETURN = 0x0D,
+    VK_ESCAPE = 0x1B,
+    VK_SPACE = 0x20,
+    VK_PRIOR = 0x21,
+    VK_NEXT = 0x22,
+    VK_END = 0x23,
+    VK_HOME = 0x24,
+    VK_LEFT = 0x25,
+    VK_UP = 0x26,
+    VK_RIGHT = 0x27,
+    VK_DOWN = 0x28,
+    VK_DELETE = 0x2E,
+    VK_ADD = 0x6B,
+    VK_SUBTRACT = 0x6D,
+    VK_F1 = 0x70,
+    VK_F3 = 0x72,
+    VK_F5 = 0x74,
+    VK_F6 = 0x75,
+    VK_OEM_PLUS = 0xBB,
+    VK_OEM_MINUS = 0xBD,
+};
+
+// Modifier keys held with a key, as hot keys name them.
+enum : unsigned {
+    MOD_ALT = 0x0001,
+    MOD_CONTROL = 0x0002,
+    MOD_SHIFT = 0x0004,
+};
+
+// Menu items and the tracking of a popup menu.
+enum : unsigned {
+    MF_STRING = 0x0000,
+    MF_ENABLED = 0x0000,
+    MF_GRAYED = 0x0001,
+    MF_SEPARATOR = 0x0800,
+    TPM_LEFTALIGN = 0x0000,
+    TPM_RETURNCMD = 0x0100,
+};
+
 // Browser navigation flag: do not read the page from the cache.
 enum : int {
     navNoReadFromCache = 0x04,
 };
+
+#endif // _WIN32

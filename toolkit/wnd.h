@@ -1,18 +1,17 @@
 #pragma once
 
-#include <QPointer>
-#include <QRect>
-#include <QString>
-#include <QWidget>
+#include "rect.h"
+#include "text.h"
+#include "win_defs.h"
 
 #include <functional>
 #include <map>
 #include <memory>
 
-class QEventLoop;
-class QObject;
+// The window system's side of a CWnd; each platform's toolkit defines it.
+struct CWndPlatform;
 
-// A window of the program: wraps one widget, which it may or may not own.
+// A window of the program: wraps one window, which it may or may not own.
 // Controls are found by their numeric id, commands arrive at OnCommand.
 class CWnd
 {
@@ -23,24 +22,26 @@ public:
     virtual ~CWnd();
 
     // The window, or null while there is none (not created, failed, or destroyed).
-    QWidget* GetSafeHwnd() const { return m_pWidget.data(); }
-    bool IsWindow() const { return !m_pWidget.isNull(); }
+    HWND GetSafeHwnd() const;
+    bool IsWindow() const { return GetSafeHwnd() != nullptr; }
 
-    // Wraps a widget; an owned one is destroyed with the wrapper or by DestroyWindow.
-    void Attach(QWidget* pWidget, bool bOwn = false);
-    QWidget* Detach();
+    // Wraps a window; an owned one is destroyed with the wrapper or by DestroyWindow.
+    void Attach(HWND hWnd, bool bOwn = false);
+    HWND Detach();
     // Wraps the control with id nID of pParent's window; false when there is none.
     bool SubclassDlgItem(int nID, CWnd* pParent);
     void DestroyWindow();
 
-    void SetWindowText(const QString& strText);
-    QString GetWindowText() const;
+    void SetWindowText(const CString& strText);
+    CString GetWindowText() const;
     // SW_SHOW or SW_HIDE; returns whether the window was visible before.
     bool ShowWindow(int nCmdShow);
     // Returns whether the window was disabled before.
     bool EnableWindow(bool bEnable = true);
     bool IsWindowEnabled() const;
     bool IsWindowVisible() const;
+    // Gives the window the keyboard focus.
+    void SetFocus();
     // Centres a top-level window on its owner (or on pAlternateOwner, or on the
     // screen when the owner is not shown), a child window on its parent.
     void CenterWindow(CWnd* pAlternateOwner = nullptr);
@@ -53,15 +54,16 @@ public:
     void SetRedraw(bool bRedraw = true);
     // The client area; for a list or other scrolled control the part inside
     // the frame and the scroll bars that the rows can use.
-    QRect GetClientRect() const;
+    CRect GetClientRect() const;
 
     // The control with id nID among the window's direct children, or null.
-    QWidget* GetDlgItem(int nID) const;
-    void SetDlgItemText(int nID, const QString& strText);
-    QString GetDlgItemText(int nID) const;
+    // The wrapper returned belongs to this window and lasts as long as it.
+    CWnd* GetDlgItem(int nID) const;
+    void SetDlgItemText(int nID, const CString& strText);
+    CString GetDlgItemText(int nID) const;
 
     // A message box owned by this window; an empty caption is the application name.
-    int MessageBox(const QString& strText, const QString& strCaption = QString(),
+    int MessageBox(const CString& strText, const CString& strCaption = CString(),
                    unsigned nType = 0);
 
     // Gives the focus to the first enabled control that Tab can reach, as the
@@ -71,10 +73,19 @@ public:
     void BeginWaitCursor();
     void EndWaitCursor();
 
+    // A key pressed while the window has the focus goes first to the handler,
+    // with its virtual key code (VK_...) and the modifiers held (MOD_...);
+    // when it returns true the window does not see the key. An empty handler
+    // removes it.
+    using KeyHandler = std::function<bool(unsigned nVirtKey, unsigned nModifiers)>;
+    void SetKeyHandler(KeyHandler handler);
+
     // Delivers a command as the window system does: to OnCommand, with any
-    // failure it raises going to the general report. pSource is the control
+    // failure it raises going to the general report. hSource is the control
     // or window the command comes from.
-    void SendCommand(int nID, QWidget* pSource);
+    void SendCommand(int nID, HWND hSource);
+    // Delivers a command later, once the event at hand has been handled.
+    void PostCommand(int nID);
 
     // The nested message loop of a modal window: shows the window and runs
     // until EndModalLoop; returns at once if EndModalLoop came first.
@@ -83,28 +94,26 @@ public:
     bool ContinueModal() const { return m_bContinueModal; }
 
     // The id a control was given by its template or its creator; 0 for none.
-    static int GetDlgCtrlID(const QWidget* pWidget);
-    static void SetDlgCtrlID(QWidget* pWidget, int nID);
+    static int GetDlgCtrlID(HWND hWnd);
+    static void SetDlgCtrlID(HWND hWnd, int nID);
+
+    // The platform's state of the window, for the toolkit's implementation.
+    CWndPlatform& GetPlatform() const { return *m_pPlatform; }
 
 protected:
     // Runs the command handler mapped to nID; true when there was one.
-    virtual bool OnCommand(int nID, QWidget* pSource);
+    virtual bool OnCommand(int nID, HWND hSource);
     // The message-map entry for a command or a button click.
     void MapCommand(int nID, std::function<void()> handler);
-    // Called once a widget is attached; wrappers connect to its signals here.
+    // Called once a window is attached; wrappers connect to its events here.
     virtual void PreSubclassWindow() {}
-    // Context object for signal connections to the attached widget: they end
-    // when the widget is detached or the wrapper goes away.
-    QObject* Receiver() const { return m_pReceiver.get(); }
     // Makes the next RunModalLoop run (modal windows call it before creation).
     void BeginModalState();
 
 private:
-    QPointer<QWidget> m_pWidget;
-    bool m_bOwnsWidget = false;
-    std::unique_ptr<QObject> m_pReceiver;
+    std::unique_ptr<CWndPlatform> m_pPlatform;
     std::map<int, std::function<void()>> m_commandMap;
-    QEventLoop* m_pModalLoop = nullptr;
+    mutable std::map<int, std::unique_ptr<CWnd>> m_dlgItems;
     bool m_bContinueModal = false;
     int m_nModalResult = -1;
 };

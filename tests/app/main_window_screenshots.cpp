@@ -24,6 +24,10 @@
 #include "web_browser.h"
 #include "win_defs.h"
 
+#include "qt_text.h"
+#include "text_equality.h"
+#include "wnd_platform.h"
+
 #include <QApplication>
 #include <QFile>
 #include <QGuiApplication>
@@ -104,8 +108,8 @@ TEST(MainWindowScreenshots, Take)
             shot.save(QString::fromLocal8Bit(pszDir) + QLatin1Char('/') + QLatin1String(pszName)));
     };
     const auto browserTitled = [](CPropertyPage* pPage, const QString& strTitle) {
-        auto* pView = pPage->GetSafeHwnd()->findChild<QWebEngineView*>(
-            QStringLiteral("ctl%1").arg(IDC_BROWSER));
+        auto* pView =
+            WidgetOf(*pPage)->findChild<QWebEngineView*>(QStringLiteral("ctl%1").arg(IDC_BROWSER));
         WaitFor([&] { return pView && pView->title() == strTitle; }, 20000);
         return pView;
     };
@@ -136,7 +140,7 @@ TEST(MainWindowScreenshots, Take)
         shoot(pSheet, "tab-0-paring.png");
         for (int nPage : {1, 2}) {
             dlg.SetActivePage(nPage);
-            QWidget* pPage = dlg.GetPage(nPage)->GetSafeHwnd();
+            QWidget* pPage = WidgetOf(*dlg.GetPage(nPage));
             ClickRow(Control<QTreeWidget>(pPage, IDC_LIST), 0);
             shoot(pSheet, nPage == 1 ? "tab-1-sonastikud.png" : "tab-2-eelsonastikud.png");
             if (nPage == 1) {

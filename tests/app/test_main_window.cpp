@@ -9,6 +9,10 @@
 #include "web_browser.h"
 #include "win_defs.h"
 
+#include "qt_text.h"
+#include "text_equality.h"
+#include "wnd_platform.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QFile>
@@ -74,7 +78,7 @@ protected:
         return nResult;
     }
 
-    static QWidget* Page(CMainDialog& dlg, int nPage) { return dlg.GetPage(nPage)->GetSafeHwnd(); }
+    static QWidget* Page(CMainDialog& dlg, int nPage) { return WidgetOf(*dlg.GetPage(nPage)); }
     static QWebEngineView* Browser(CMainDialog& dlg, int nPage)
     {
         dlg.SetActivePage(nPage);

@@ -11,6 +11,10 @@
 #include "win_defs.h"
 #include "word_length.h"
 
+#include "qt_text.h"
+#include "text_equality.h"
+#include "wnd_platform.h"
+
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -58,9 +62,9 @@ TEST(RunPageAddresses, OnlyWebAddressesAreOpenedAndNoScriptOfAnotherRuns)
     for (const std::u16string& strAddress : refused)
         g_dictCatalogue.AddEntry(CDictEntry(u"Halb", u"utf8", strAddress));
 
-    CPropertySheet sheet(QStringLiteral("KV Quillbridge"));
+    CPropertySheet sheet(u"KV Quillbridge");
     CRunDialog page;
-    page.m_word = QStringLiteral("maja");
+    page.m_word = u"maja";
     sheet.AddPage(&page);
     MessageBoxRecorder boxes;
     // Everything the browser ever showed.
@@ -70,9 +74,9 @@ TEST(RunPageAddresses, OnlyWebAddressesAreOpenedAndNoScriptOfAnotherRuns)
     std::vector<int> boxesAfterClick;
     QStringList shownAfterRefusal;
     WhenModal([&](QWidget*) {
-        auto* pView = qobject_cast<QWebEngineView*>(page.GetDlgItem(1006));
-        auto* pCombo = qobject_cast<QComboBox*>(page.GetDlgItem(1007));
-        auto* pLook = qobject_cast<QPushButton*>(page.GetDlgItem(1004));
+        auto* pView = qobject_cast<QWebEngineView*>(DlgItemWidget(page, 1006));
+        auto* pCombo = qobject_cast<QComboBox*>(DlgItemWidget(page, 1007));
+        auto* pLook = qobject_cast<QPushButton*>(DlgItemWidget(page, 1004));
         ASSERT_TRUE(pView && pCombo && pLook);
         QObject::connect(pView, &QWebEngineView::titleChanged,
                          [&](const QString& t) { titles << t; });
@@ -118,8 +122,8 @@ TEST(RunPageAddresses, OnlyWebAddressesAreOpenedAndNoScriptOfAnotherRuns)
     ASSERT_EQ(boxes.Count(), static_cast<int>(refused.size()));
     for (int i = 0; i < boxes.Count(); ++i) {
         const MessageBoxRequest& box = boxes.Boxes()[i];
-        EXPECT_TRUE(box.strText.contains(QString::fromStdU16String(refused[i]) + "maja"))
-            << box.strText.toStdString();
+        EXPECT_TRUE(ToQString(box.strText).contains(QString::fromStdU16String(refused[i]) + "maja"))
+            << CStringToUtf8(box.strText);
         EXPECT_EQ(box.strCaption, QStringLiteral("Viga"));
         EXPECT_EQ(box.nType & MB_ICONMASK, static_cast<unsigned>(MB_ICONERROR));
     }
@@ -130,17 +134,17 @@ TEST(RunPageAddresses, AWordOverTheLongestIsSaidNeitherLookedUpNorCut)
     TestHttpServer server;
     ServeSiteAndDictionary(server);
 
-    CPropertySheet sheet(QStringLiteral("KV Quillbridge"));
+    CPropertySheet sheet(u"KV Quillbridge");
     CRunDialog page;
     // The host's word, longer than the edit box holds too.
-    page.m_word = QString(40000, u'õ');
+    page.m_word = CString(40000, u'õ');
     sheet.AddPage(&page);
     MessageBoxRecorder boxes;
     int nBoxesAtOpen = -1;
     qsizetype nKept = -1;
     WhenModal([&](QWidget*) {
-        auto* pEdit = qobject_cast<QLineEdit*>(page.GetDlgItem(1002));
-        auto* pLook = qobject_cast<QPushButton*>(page.GetDlgItem(1004));
+        auto* pEdit = qobject_cast<QLineEdit*>(DlgItemWidget(page, 1002));
+        auto* pLook = qobject_cast<QPushButton*>(DlgItemWidget(page, 1004));
         ASSERT_TRUE(pEdit && pLook);
         ASSERT_TRUE(
             WaitFor([&] { return !server.RequestsFor("/quillbridge/about.html").isEmpty(); }));

@@ -4,6 +4,10 @@
 #include "gui_test.h"
 #include "win_defs.h"
 
+#include "qt_text.h"
+#include "text_equality.h"
+#include "wnd_platform.h"
+
 #include <QToolButton>
 #include <QWebEngineView>
 
@@ -31,13 +35,13 @@ void BrowserTestPage::DoDataExchange(CDataExchange* pDX)
     DDX_Control(pDX, 1006, m_browser);
 }
 
-bool BrowserTestPage::OnCommand(int nID, QWidget* pSource)
+bool BrowserTestPage::OnCommand(int nID, HWND hSource)
 {
-    if (pSource && pSource == m_toolBar.GetSafeHwnd()) {
+    if (hSource && hSource == m_toolBar.GetSafeHwnd()) {
         ExecuteBrowserCommand(m_browser, nID);
         return true;
     }
-    return CDialog::OnCommand(nID, pSource);
+    return CDialog::OnCommand(nID, hSource);
 }
 
 bool BrowserTestPage::Load(const QUrl& url, const QVariant* pFlags)
@@ -68,5 +72,5 @@ std::vector<bool> BrowserTestPage::ButtonStates() const
 
 QToolButton* BrowserTestPage::Button(int nID) const
 {
-    return m_toolBar.GetButton(nID);
+    return static_cast<QToolButton*>(FromHandle(m_toolBar.GetButton(nID)));
 }

@@ -39,5 +39,5 @@ public:
 
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
-    bool OnCommand(int nID, QWidget* pSource) override;
+    bool OnCommand(int nID, HWND hSource) override;
 };

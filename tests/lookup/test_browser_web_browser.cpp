@@ -8,6 +8,11 @@
 #include "unused_port.h"
 #include "win_defs.h"
 
+#include "dialog_controls.h"
+#include "qt_text.h"
+#include "text_equality.h"
+#include "wnd_platform.h"
+
 #include <QApplication>
 #include <QClipboard>
 #include <QDesktopServices>
@@ -221,11 +226,11 @@ TEST_F(WebBrowser, CallsTheBrowserCannotCarryOutRaise)
 
 TEST(WebBrowserControl, TemplatesHaveABrowserOnlyOnceTheClassIsRegistered)
 {
-    CDialogTemplate::RegisterControlClass(CWebBrowser::kClassId, nullptr);
+    CDialogControls::RegisterControlClass(CWebBrowser::kClassId, nullptr);
     {
         BrowserTestPage page;
         ASSERT_TRUE(page.Create());
-        EXPECT_EQ(page.GetDlgItem(1006), nullptr);
+        EXPECT_EQ(DlgItemWidget(page, 1006), nullptr);
         EXPECT_FALSE(page.m_browser.IsWindow());
         // The toolbar does not depend on the browser.
         EXPECT_TRUE(page.m_toolBar.IsWindow());
@@ -233,9 +238,9 @@ TEST(WebBrowserControl, TemplatesHaveABrowserOnlyOnceTheClassIsRegistered)
     CWebBrowser::RegisterControlClass();
     BrowserTestPage page;
     ASSERT_TRUE(page.Create());
-    auto* pView = qobject_cast<QWebEngineView*>(page.GetDlgItem(1006));
+    auto* pView = qobject_cast<QWebEngineView*>(DlgItemWidget(page, 1006));
     ASSERT_NE(pView, nullptr);
-    EXPECT_EQ(page.m_browser.GetSafeHwnd(), pView);
+    EXPECT_EQ(WidgetOf(page.m_browser), pView);
     EXPECT_EQ(pView->objectName(), QStringLiteral("ctl1006"));
 }
 

@@ -10,6 +10,10 @@
 #include "web_browser.h"
 #include "win_defs.h"
 
+#include "qt_text.h"
+#include "text_equality.h"
+#include "wnd_platform.h"
+
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QCompleter>
@@ -70,12 +74,12 @@ struct Dictionary {
 
 QWebEngineView* View(CMainDialog& dlg, int nPage)
 {
-    return Control<QWebEngineView>(dlg.GetPage(nPage)->GetSafeHwnd(), 1006);
+    return Control<QWebEngineView>(WidgetOf(*dlg.GetPage(nPage)), 1006);
 }
 
 QLineEdit* WordBox(CMainDialog& dlg)
 {
-    return Control<QLineEdit>(dlg.GetPage(0)->GetSafeHwnd(), 1002);
+    return Control<QLineEdit>(WidgetOf(*dlg.GetPage(0)), 1002);
 }
 
 // The answer for strQuery (as the address ends) is shown and loaded.
@@ -187,7 +191,7 @@ TEST(ReadingWindow, BrowserKeysFindBarAndTheWordBoxThatFollowsThePage)
         // Ctrl+F: the bar under the page finds the word and counts the matches.
         const QRect browserRoom = pView->geometry();
         QTest::keyClick(pWord, Qt::Key_F, Qt::ControlModifier);
-        auto* pBar = dlg.GetPage(0)->GetSafeHwnd()->findChild<QWidget*>("findBar");
+        auto* pBar = WidgetOf(*dlg.GetPage(0))->findChild<QWidget*>("findBar");
         ASSERT_NE(pBar, nullptr);
         EXPECT_TRUE(pBar->isVisible());
         auto* pText = pBar->findChild<QLineEdit*>("findText");
@@ -376,7 +380,7 @@ TEST(ReadingWindow, AWordOfTheAnswerIsLookedUpByADoubleClickAndASelectionFromThe
     // Cut short in the menu only; an ampersand shows as itself.
     EXPECT_EQ(strLongCommand, QString::fromUtf8("Otsi „R&&D R&&D R&&D R&&D R&&D R&&D R&&D R…“"));
     ASSERT_EQ(boxes.Count(), 1);
-    EXPECT_TRUE(boxes.Boxes()[0].strText.startsWith(QStringLiteral("Sõna on liiga pikk.")));
+    EXPECT_TRUE(boxes.Boxes()[0].strText.starts_with(u"Sõna on liiga pikk."));
     for (const auto& request : dict.server.RequestsFor("/dict/os"))
         EXPECT_FALSE(request.target.contains("R%26D")) << request.target.constData();
 }

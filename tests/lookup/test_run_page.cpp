@@ -8,6 +8,10 @@
 #include "web_browser.h"
 #include "win_defs.h"
 
+#include "qt_text.h"
+#include "text_equality.h"
+#include "wnd_platform.h"
+
 #include <QComboBox>
 #include <QWidget>
 
@@ -21,8 +25,8 @@ struct ComboHost {
     ComboHost()
     {
         auto* pCombo = new QComboBox(&host);
-        CWnd::SetDlgCtrlID(pCombo, 1007);
-        hostWnd.Attach(&host);
+        CWnd::SetDlgCtrlID(ToHandle(pCombo), 1007);
+        hostWnd.Attach(ToHandle(&host));
         combo.SubclassDlgItem(1007, &hostWnd);
     }
     ~ComboHost()
@@ -62,14 +66,14 @@ TEST(FillComboBox, ListsEveryEntryAndSettlesTheSelection)
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << c.nEntries << " entries, selection " << c.nSelection);
         ComboHost h;
-        h.combo.AddString(QStringLiteral("left over"));
+        h.combo.AddString(u"left over");
         CDictCatalogue catalogue = Catalogue(c.nEntries, c.nSelection);
         catalogue.FillComboBox(h.combo);
         EXPECT_EQ(catalogue.selection, c.nSelectionAfter);
         EXPECT_EQ(h.combo.GetCurSel(), c.nCurrent);
         ASSERT_EQ(h.combo.GetCount(), c.nEntries);
         for (int i = 0; i < c.nEntries; ++i)
-            EXPECT_EQ(h.combo.GetLBText(i).toStdU16String(), catalogue.GetEntry(i).name);
+            EXPECT_EQ(h.combo.GetLBText(i), catalogue.GetEntry(i).name);
     }
 }
 
@@ -88,7 +92,7 @@ TEST(RunPage, WithoutABrowserItSaysSoAndClosesTheWindow)
 {
     // No browser class is registered in this program, so the template's
     // browser control cannot be made.
-    CPropertySheet sheet(QStringLiteral("KV Quillbridge"));
+    CPropertySheet sheet(u"KV Quillbridge");
     CRunDialog page;
     sheet.AddPage(&page);
     MessageBoxRecorder boxes;

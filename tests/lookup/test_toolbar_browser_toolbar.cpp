@@ -5,6 +5,10 @@
 #include "test_http_server.h"
 #include "win_defs.h"
 
+#include "qt_text.h"
+#include "text_equality.h"
+#include "wnd_platform.h"
+
 #include <QHelpEvent>
 #include <QTest>
 #include <QToolButton>
@@ -59,9 +63,9 @@ TEST_F(BrowserToolBar, OnlyReloadIsEnabledRightAfterCreation)
     EXPECT_EQ(page.m_toolBar.GetButtonCount(), 4);
     EXPECT_EQ(page.ButtonStates(), States({false, false, false, true}));
     // Inside its placeholder, along its bottom.
-    QWidget* pPlaceholder = page.GetDlgItem(1012);
-    EXPECT_EQ(page.m_toolBar.GetSafeHwnd()->parentWidget(), pPlaceholder);
-    EXPECT_EQ(page.m_toolBar.GetSafeHwnd()->geometry().bottom(), pPlaceholder->rect().bottom());
+    QWidget* pPlaceholder = DlgItemWidget(page, 1012);
+    EXPECT_EQ(WidgetOf(page.m_toolBar)->parentWidget(), pPlaceholder);
+    EXPECT_EQ(WidgetOf(page.m_toolBar)->geometry().bottom(), pPlaceholder->rect().bottom());
     for (int nID = 1; nID <= 4; ++nID)
         EXPECT_FALSE(page.Button(nID)->icon().isNull()) << nID;
 }
@@ -190,7 +194,7 @@ TEST_F(BrowserToolBar, AFailingCommandTellsItsFailure)
         EXPECT_EQ(boxes.Boxes()[i].strCaption, QStringLiteral("Viga"));
         EXPECT_EQ(boxes.Boxes()[i].nType & MB_ICONMASK, static_cast<unsigned>(MB_ICONERROR));
     }
-    EXPECT_EQ(boxes.Boxes()[0].pOwner, page.m_browser.GetSafeHwnd());
+    EXPECT_EQ(boxes.Boxes()[0].hOwner, page.m_browser.GetSafeHwnd());
 
     // Commands that work, and one that does not exist, show nothing.
     boxes.Clear();
@@ -206,7 +210,7 @@ TEST_F(BrowserToolBar, TooltipsNameTheFourCommands)
     BrowserTestPage page;
     ASSERT_TRUE(page.Create());
     page.ShowWindow(SW_SHOW);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(page.GetSafeHwnd()));
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(WidgetOf(page)));
     const QStringList expected = {QStringLiteral("Eelmine lehekülg"),
                                   QStringLiteral("Järgmine lehekülg"), QStringLiteral("Stopp"),
                                   QStringLiteral("Ülelaadimine")};

@@ -6,6 +6,10 @@
 #include "test_http_server.h"
 #include "win_defs.h"
 
+#include "qt_text.h"
+#include "text_equality.h"
+#include "wnd_platform.h"
+
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTest>
@@ -30,7 +34,7 @@ TEST(ToolBarScreenshot, Take)
     BrowserTestPage page;
     ASSERT_TRUE(page.Create());
     page.ShowWindow(SW_SHOW);
-    page.GetSafeHwnd()->move(40, 40);
+    WidgetOf(page)->move(40, 40);
     for (const char* pszPath :
          {"/quillbridge/", "/quillbridge/about.html", "/quillbridge/dict.html"})
         ASSERT_TRUE(page.Load(server.Url(pszPath)));
@@ -47,7 +51,7 @@ TEST(ToolBarScreenshot, Take)
     page.Button(4)->click();
     ASSERT_TRUE(WaitFor([&] { return page.ButtonStates() == std::vector<bool>(4, true); }));
     QTest::qWait(500);
-    const QRect frame = page.GetSafeHwnd()->frameGeometry();
+    const QRect frame = WidgetOf(page)->frameGeometry();
     const QPixmap shot = QGuiApplication::primaryScreen()->grabWindow(
         0, frame.x(), frame.y(), frame.width(), frame.height());
     ASSERT_TRUE(shot.save(QString::fromLocal8Bit(pszOut)));

@@ -8,6 +8,10 @@
 #include "test_http_server.h"
 #include "win_defs.h"
 
+#include "qt_text.h"
+#include "text_equality.h"
+#include "wnd_platform.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QLineEdit>
@@ -73,7 +77,7 @@ TEST(ManageScreenshots, Take)
 
     OnNextModal onSheet([&](QWidget* pSheet) {
         pSheet->move(40, 40);
-        QWidget* pPage = sheet.GetActivePage()->GetSafeHwnd();
+        QWidget* pPage = WidgetOf(*sheet.GetActivePage());
         auto* pList = Control<QTreeWidget>(pPage, 1007);
         ClickRow(pList, 1);
         Save(pSheet, QStringLiteral("dict_page.png"));

@@ -6,6 +6,10 @@
 #include "test_http_server.h"
 #include "win_defs.h"
 
+#include "qt_text.h"
+#include "text_equality.h"
+#include "wnd_platform.h"
+
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -68,7 +72,7 @@ protected:
         EXPECT_TRUE(run.Ran());
     }
 
-    QWidget* Page() const { return m_sheet.GetActivePage()->GetSafeHwnd(); }
+    QWidget* Page() const { return WidgetOf(*m_sheet.GetActivePage()); }
     QTreeWidget* List() const { return Control<QTreeWidget>(Page(), 1007); }
     QPushButton* Button(int nID) const { return Control<QPushButton>(Page(), nID); }
 
@@ -102,7 +106,7 @@ protected:
 
     CDictCatalogue m_dict{u"Sõnastikud", u"dict.kvd", 0};
     CDictCatalogue m_predict{u"Eelsõnastikud", u"predict.kvd", 1};
-    CPropertySheet m_sheet{QStringLiteral("KV Quillbridge")};
+    CPropertySheet m_sheet{u"KV Quillbridge"};
     CDictDialog m_dictPage;
     CDictDialog m_predictPage;
     QWidget* m_pSheetWindow = nullptr;
@@ -126,14 +130,16 @@ TEST(DictButtonStates, FollowTheSelectedRow)
 TEST_F(DictPageTest, EmptyCatalogueGivesAnEmptyListWithOnlyAddAndLoad)
 {
     Run([&] {
-        EXPECT_EQ(m_sheet.GetTabControl()->tabText(0), QStringLiteral("Sõnastikud"));
-        EXPECT_EQ(m_sheet.GetTabControl()->tabText(1), QStringLiteral("Eelsõnastikud"));
+        EXPECT_EQ(static_cast<QTabWidget*>(FromHandle(m_sheet.GetTabControl()))->tabText(0),
+                  u"Sõnastikud");
+        EXPECT_EQ(static_cast<QTabWidget*>(FromHandle(m_sheet.GetTabControl()))->tabText(1),
+                  u"Eelsõnastikud");
         EXPECT_EQ(List()->topLevelItemCount(), 0);
         ASSERT_EQ(List()->columnCount(), 3);
         EXPECT_EQ(List()->headerItem()->text(2), QStringLiteral("Sõnastikuprogramm"));
         CListCtrl probe;
-        probe.Attach(List());
-        const int nWidth = probe.GetClientRect().width();
+        probe.Attach(ToHandle(List()));
+        const int nWidth = probe.GetClientRect().Width();
         EXPECT_EQ(probe.GetColumnWidth(0), nWidth / 3);
         EXPECT_EQ(probe.GetColumnWidth(1), nWidth / 4);
         EXPECT_EQ(probe.GetColumnWidth(2), nWidth - nWidth / 3 - nWidth / 4);
@@ -361,7 +367,7 @@ TEST_F(DictPageTest, RowCommandsDoNothingWithoutASelectedRow)
     Run([&] {
         // As when a button is still enabled after its row went away.
         for (int nID : {IDC_DELETE, IDC_MOVE_UP, IDC_MOVE_DOWN})
-            m_dictPage.SendCommand(nID, Button(nID));
+            m_dictPage.SendCommand(nID, ToHandle(Button(nID)));
         EXPECT_FALSE(WithEntryDialog([&] { m_dictPage.SendCommand(IDC_MODIFY, nullptr); },
                                      [&](QWidget* pDlg) { Cancel(pDlg); }));
         EXPECT_EQ(RowsOf(List()), kThree);

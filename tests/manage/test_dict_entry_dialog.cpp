@@ -3,6 +3,10 @@
 #include "message_box_recorder.h"
 #include "win_defs.h"
 
+#include "qt_text.h"
+#include "text_equality.h"
+#include "wnd_platform.h"
+
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -16,7 +20,7 @@
 TEST(DictEntryDialog, OkReturnsExactlyWhatWasTypedCancelKeepsTheCallersValues)
 {
     ModalWatchdog watchdog;
-    CDictEntryDialog dlg(QStringLiteral("vana"), QStringLiteral("utf8"), QStringLiteral("http://"));
+    CDictEntryDialog dlg(u"vana", u"utf8", u"http://");
     OnNextModal edit([&](QWidget* pDlg) {
         EXPECT_EQ(pDlg->windowTitle(), QStringLiteral("Sõnastik"));
         Control<QLineEdit>(pDlg, 1008)->setText(QStringLiteral("  Õigekeelsus  "));
@@ -25,12 +29,11 @@ TEST(DictEntryDialog, OkReturnsExactlyWhatWasTypedCancelKeepsTheCallersValues)
         Control<QPushButton>(pDlg, IDOK)->click();
     });
     ASSERT_EQ(dlg.DoModal(), IDOK);
-    EXPECT_EQ(dlg.m_strName, QStringLiteral("  Õigekeelsus  "));
-    EXPECT_EQ(dlg.m_strProgram, QStringLiteral(" http://127.0.0.1/õs?w= "));
+    EXPECT_EQ(dlg.m_strName, u"  Õigekeelsus  ");
+    EXPECT_EQ(dlg.m_strProgram, u" http://127.0.0.1/õs?w= ");
     EXPECT_EQ(dlg.m_nEncoding, 2);
 
-    CDictEntryDialog cancelled(QStringLiteral("vana"), QStringLiteral("baltic"),
-                               QStringLiteral("http://vana/"));
+    CDictEntryDialog cancelled(u"vana", u"baltic", u"http://vana/");
     OnNextModal escape([&](QWidget* pDlg) {
         Control<QLineEdit>(pDlg, 1008)->setText(QStringLiteral("uus"));
         Control<QComboBox>(pDlg, 1015)->setCurrentIndex(2);
@@ -46,7 +49,7 @@ TEST(DictEntryDialog, OkIsRefusedWhileNameOrProgramIsEmptyOrNotAWebAddressAndKee
 {
     ModalWatchdog watchdog;
     MessageBoxRecorder boxes;
-    CDictEntryDialog dlg(QString(), QStringLiteral("utf8"), QStringLiteral("http://"));
+    CDictEntryDialog dlg(CString(), u"utf8", u"http://");
     struct Step {
         QString strName, strProgram, strSays, strNotSays;
     };
@@ -80,7 +83,7 @@ TEST(DictEntryDialog, OkIsRefusedWhileNameOrProgramIsEmptyOrNotAWebAddressAndKee
             // comes later, at the display's pace.
             seen.push_back({pDlg->isVisible(), Control<QLineEdit>(pDlg, 1008)->text(),
                             Control<QLineEdit>(pDlg, 1009)->text(),
-                            CWnd::GetDlgCtrlID(pDlg->focusWidget())});
+                            CWnd::GetDlgCtrlID(ToHandle(pDlg->focusWidget()))});
         }
         // Blanks are a name like any other: the file keeps them.
         Control<QLineEdit>(pDlg, 1008)->setText(QStringLiteral(" "));
@@ -100,14 +103,15 @@ TEST(DictEntryDialog, OkIsRefusedWhileNameOrProgramIsEmptyOrNotAWebAddressAndKee
         // The caret waits where the user has to type.
         EXPECT_EQ(seen[i].nFocusId, step.strName.isEmpty() ? 1008 : 1009);
         const MessageBoxRequest& box = boxes.Boxes()[static_cast<int>(i)];
-        EXPECT_TRUE(box.strText.contains(step.strSays)) << box.strText.toStdString();
+        const QString strText = ToQString(box.strText);
+        EXPECT_TRUE(strText.contains(step.strSays)) << strText.toStdString();
         if (!step.strNotSays.isEmpty()) {
-            EXPECT_FALSE(box.strText.contains(step.strNotSays)) << box.strText.toStdString();
+            EXPECT_FALSE(strText.contains(step.strNotSays)) << strText.toStdString();
         }
         EXPECT_EQ(box.strCaption, QStringLiteral("Viga"));
         EXPECT_EQ(box.nType & MB_ICONMASK, static_cast<unsigned>(MB_ICONEXCLAMATION));
     }
-    EXPECT_EQ(dlg.m_strName, QStringLiteral(" "));
-    EXPECT_EQ(dlg.m_strProgram, QStringLiteral("http://127.0.0.1/y"));
+    EXPECT_EQ(dlg.m_strName, u" ");
+    EXPECT_EQ(dlg.m_strProgram, u"http://127.0.0.1/y");
     EXPECT_EQ(dlg.m_nEncoding, 1);
 }

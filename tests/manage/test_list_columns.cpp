@@ -1,6 +1,10 @@
 #include "list_columns.h"
 #include "manage_test.h"
 
+#include "qt_text.h"
+#include "text_equality.h"
+#include "wnd_platform.h"
+
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QTreeWidget>
@@ -17,7 +21,7 @@ void SetClientWidth(ListHost& h, int nClientWidth)
     pTree->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     const int nFrame = pTree->width() - pTree->contentsRect().width();
     pTree->resize(nClientWidth + nFrame, pTree->height());
-    ASSERT_EQ(h.list.GetClientRect().width(), nClientWidth);
+    ASSERT_EQ(h.list.GetClientRect().Width(), nClientWidth);
 }
 
 std::vector<int> Widths(const ListHost& h)
@@ -33,7 +37,7 @@ TEST(ListColumns, HeadingsInOrderLeftAligned)
     // As the templates create their lists: without columns.
     tree.setColumnCount(0);
     CListCtrl list;
-    list.Attach(&tree);
+    list.Attach(ToHandle(&tree));
     InsertListColumns(list);
     ASSERT_EQ(tree.columnCount(), 3);
     EXPECT_EQ(tree.headerItem()->text(0), QStringLiteral("Nimi"));

@@ -6,6 +6,10 @@
 #include "unused_port.h"
 #include "win_defs.h"
 
+#include "qt_text.h"
+#include "text_equality.h"
+#include "wnd_platform.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
@@ -268,8 +272,8 @@ TEST_F(LoadDialogTest, AnEmptyListShowsNoRowsAndNoMessage)
         EXPECT_EQ(List()->topLevelItemCount(), 0);
         EXPECT_FALSE(Add()->isEnabled());
         CListCtrl probe;
-        probe.Attach(List());
-        const int nWidth = probe.GetClientRect().width();
+        probe.Attach(ToHandle(List()));
+        const int nWidth = probe.GetClientRect().Width();
         EXPECT_EQ(probe.GetColumnWidth(0), nWidth / 3);
         EXPECT_EQ(probe.GetColumnWidth(1), nWidth / 4);
         probe.Detach();
@@ -337,7 +341,7 @@ TEST_F(LoadDialogTest, AFailedDownloadIsReportedThenTheDialogWaitsEmpty)
         ASSERT_EQ(m_boxes.Count(), 1);
         EXPECT_EQ(m_boxes.Boxes()[0].strCaption, QStringLiteral("quillbridge"));
         EXPECT_EQ(m_boxes.Boxes()[0].nType & MB_ICONMASK, static_cast<unsigned>(MB_ICONSTOP));
-        EXPECT_FALSE(m_boxes.Boxes()[0].strText.isEmpty());
+        EXPECT_FALSE(m_boxes.Boxes()[0].strText.empty());
         EXPECT_EQ(RowsOf(m_page.Tree()), RowsOf({kOs}));
         delete pDead;
         pDead = nullptr;
@@ -368,7 +372,7 @@ TEST_F(LoadDialogTest, AListOfFiftyThousandEntriesIsShownChosenAndAddedInSeconds
             pDlg->grab(); // every visible row drawn once
             nShownMs = timer.elapsed();
             CListCtrl list;
-            list.Attach(List());
+            list.Attach(ToHandle(List()));
             EXPECT_EQ(list.GetItemCount(), kEntries);
             EXPECT_EQ(list.GetSelectedCount(), static_cast<unsigned>(kEntries - nListed));
             EXPECT_EQ(list.GetItemState(0, LVIS_SELECTED), 0u);

@@ -5,6 +5,10 @@
 #include "web_browser.h"
 #include "win_defs.h"
 
+#include "qt_text.h"
+#include "text_equality.h"
+#include "wnd_platform.h"
+
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -45,13 +49,13 @@ TEST(MainWindowCatalogues, EditsReachTheLookupPageWhenTheTabIsLeftAndSurviveEsc)
     CMainDialog dlg(u"KV Quillbridge", u"", nullptr, 0);
     QStringList dictItems, predictItems;
     OnNextModal script([&](QWidget* pSheet) {
-        QTabWidget* pTabs = dlg.GetTabControl();
+        QTabWidget* pTabs = static_cast<QTabWidget*>(FromHandle(dlg.GetTabControl()));
         ASSERT_EQ(pTabs->count(), 4);
         EXPECT_EQ(pTabs->tabText(0), QStringLiteral("Päring"));
         EXPECT_EQ(pTabs->tabText(1), QStringLiteral("Sõnastikud"));
         EXPECT_EQ(pTabs->tabText(2), QStringLiteral("Eelsõnastikud"));
         EXPECT_EQ(pTabs->tabText(3), QStringLiteral("Abiinfo"));
-        QWidget* pRunPage = dlg.GetPage(0)->GetSafeHwnd();
+        QWidget* pRunPage = WidgetOf(*dlg.GetPage(0));
         ASSERT_NE(dlg.GetPage(0)->GetDlgItem(1006), nullptr) << "no browser on the lookup page";
 
         pTabs->setCurrentIndex(1);
@@ -63,7 +67,7 @@ TEST(MainWindowCatalogues, EditsReachTheLookupPageWhenTheTabIsLeftAndSurviveEsc)
                     QTest::keyClick(Control<QLineEdit>(pEntry, 1009), Qt::Key_Return);
                 },
                 pSheet);
-            Control<QPushButton>(dlg.GetPage(1)->GetSafeHwnd(), 1010)->click();
+            Control<QPushButton>(WidgetOf(*dlg.GetPage(1)), 1010)->click();
         }
         pTabs->setCurrentIndex(0);
         dictItems = ItemsOf(Control<QComboBox>(pRunPage, 1007));
@@ -77,7 +81,7 @@ TEST(MainWindowCatalogues, EditsReachTheLookupPageWhenTheTabIsLeftAndSurviveEsc)
                     Control<QPushButton>(pEntry, IDOK)->click();
                 },
                 pSheet);
-            Control<QPushButton>(dlg.GetPage(2)->GetSafeHwnd(), 1010)->click();
+            Control<QPushButton>(WidgetOf(*dlg.GetPage(2)), 1010)->click();
         }
         // Straight out with Esc, without leaving the tab first.
         QTest::keyClick(pSheet, Qt::Key_Escape);

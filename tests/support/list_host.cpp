@@ -1,19 +1,25 @@
 #include "list_host.h"
 
+#include "dialog_controls.h"
 #include "dialog_template.h"
+#include "qt_text.h"
+
+#include "qt_text.h"
+#include "text_equality.h"
+#include "wnd_platform.h"
 
 #include <QTreeWidget>
 
 ListHost::ListHost(int nTemplate)
 {
-    host.setFont(CDialogTemplate::DialogFont());
+    host.setFont(CDialogControls::DialogFont());
     const CDialogTemplate* pTemplate = CDialogTemplate::Find(nTemplate);
-    host.resize(pTemplate->GetPixelSize(host.font()));
-    pTemplate->CreateControls(&host);
-    hostWnd.Attach(&host);
+    host.resize(CDialogControls::GetPixelSize(*pTemplate, host.font()));
+    CDialogControls::Create(*pTemplate, &host);
+    hostWnd.Attach(ToHandle(&host));
     list.SubclassDlgItem(1007, &hostWnd);
     for (const char* pszHeading : {"Nimi", "Kodeering", "Sõnastikuprogramm"})
-        list.InsertColumn(list.GetColumnCount(), QString::fromUtf8(pszHeading));
+        list.InsertColumn(list.GetColumnCount(), CStringFromUtf8(pszHeading));
 }
 
 ListHost::~ListHost()
@@ -24,13 +30,14 @@ ListHost::~ListHost()
 
 void ListHost::Add(const QString& strName, const QString& strEncoding, const QString& strProgram)
 {
-    const int nRow = list.InsertItem(list.GetItemCount(), strName);
-    list.SetItemText(nRow, 1, strEncoding);
-    list.SetItemText(
-        nRow, 2, strProgram.isNull() ? QStringLiteral("http://127.0.0.1/") + strName : strProgram);
+    const int nRow = list.InsertItem(list.GetItemCount(), FromQString(strName));
+    list.SetItemText(nRow, 1, FromQString(strEncoding));
+    list.SetItemText(nRow, 2,
+                     FromQString(strProgram.isNull() ? QStringLiteral("http://127.0.0.1/") + strName
+                                                     : strProgram));
 }
 
 QTreeWidget* ListHost::Tree() const
 {
-    return static_cast<QTreeWidget*>(list.GetSafeHwnd());
+    return static_cast<QTreeWidget*>(WidgetOf(list));
 }

@@ -2,6 +2,11 @@
 #include "dialog_template.h"
 #include "list_host.h"
 
+#include "dialog_controls.h"
+#include "qt_text.h"
+#include "text_equality.h"
+#include "wnd_platform.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QHelpEvent>
@@ -13,16 +18,16 @@
 TEST(ComboBox, AddingKeepsTheCurrentItemAndIndexesStayInOrder)
 {
     QWidget host;
-    CDialogTemplate::Find(129)->CreateControls(&host);
+    CDialogControls::Create(*CDialogTemplate::Find(129), &host);
     CWnd hostWnd;
-    hostWnd.Attach(&host);
+    hostWnd.Attach(ToHandle(&host));
     CComboBox combo;
     ASSERT_TRUE(combo.SubclassDlgItem(1007, &hostWnd));
 
     EXPECT_EQ(combo.GetCurSel(), -1);
     // Not sorted: item i is the i-th string added.
     for (const char* pszName : {"ÕS", "EKSS", "Arvutisõnastik"})
-        combo.AddString(QString::fromUtf8(pszName));
+        combo.AddString(CStringFromUtf8(pszName));
     EXPECT_EQ(combo.GetCount(), 3);
     EXPECT_EQ(combo.GetLBText(0), QStringLiteral("ÕS"));
     EXPECT_EQ(combo.GetLBText(2), QStringLiteral("Arvutisõnastik"));
@@ -31,7 +36,7 @@ TEST(ComboBox, AddingKeepsTheCurrentItemAndIndexesStayInOrder)
 
     EXPECT_EQ(combo.SetCurSel(1), 1);
     EXPECT_EQ(combo.GetCurSel(), 1);
-    EXPECT_EQ(combo.AddString(QStringLiteral("Uus")), 3);
+    EXPECT_EQ(combo.AddString(u"Uus"), 3);
     EXPECT_EQ(combo.GetCurSel(), 1);
 
     // Outside the items: none current.
@@ -44,13 +49,13 @@ TEST(ComboBox, AddingKeepsTheCurrentItemAndIndexesStayInOrder)
     combo.ResetContent();
     EXPECT_EQ(combo.GetCount(), 0);
     EXPECT_EQ(combo.GetCurSel(), -1);
-    combo.AddString(QStringLiteral("üks"));
+    combo.AddString(u"üks");
     EXPECT_EQ(combo.GetCurSel(), -1);
 
     combo.Detach();
     hostWnd.Detach();
     // Without a window nothing is there.
-    EXPECT_EQ(combo.AddString(QStringLiteral("x")), -1);
+    EXPECT_EQ(combo.AddString(u"x"), -1);
     EXPECT_EQ(combo.GetCount(), 0);
     EXPECT_EQ(combo.GetCurSel(), -1);
 }
@@ -88,8 +93,8 @@ TEST(CutTextToolTip, ACutNameShowsWholeAsATipAndOneThatFitsShowsNone)
     EXPECT_EQ(TipAt(pTree->viewport(), QPoint(10, shortCell.center().y())), QString());
 
     QWidget host;
-    host.setFont(CDialogTemplate::DialogFont());
-    CDialogTemplate::Find(129)->CreateControls(&host);
+    host.setFont(CDialogControls::DialogFont());
+    CDialogControls::Create(*CDialogTemplate::Find(129), &host);
     host.show();
     auto* pCombo = host.findChild<QComboBox*>(QStringLiteral("ctl1007"));
     for (const QString& strName : {QStringLiteral("EKSS"), strLong, strOther})

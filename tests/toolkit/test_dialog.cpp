@@ -6,6 +6,11 @@
 #include "message_box_recorder.h"
 #include "win_defs.h"
 
+#include "dialog_controls.h"
+#include "qt_text.h"
+#include "text_equality.h"
+#include "wnd_platform.h"
+
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -36,8 +41,8 @@ public:
 
     using CWnd::MapCommand;
 
-    QString m_strName;
-    QString m_strProgram;
+    CString m_strName;
+    CString m_strProgram;
     int m_nEncoding = 0;
     int m_nInit = 0;
     std::function<void(EntryDialog&)> m_onInit;
@@ -63,27 +68,27 @@ TEST(Dialog, OkExchangesTheControlsIntoTheMembers)
 {
     QObject context;
     EntryDialog dlg;
-    dlg.m_strName = QStringLiteral("ÕS");
-    dlg.m_strProgram = QStringLiteral("http://");
+    dlg.m_strName = u"ÕS";
+    dlg.m_strProgram = u"http://";
     dlg.m_nEncoding = 1;
     QString strShownName;
     int nShownEncoding = -2;
     WhenModal([&](QWidget* pModal) {
-        strShownName = dlg.GetDlgItemText(1008);
-        nShownEncoding = static_cast<QComboBox*>(dlg.GetDlgItem(1015))->currentIndex();
-        auto* pName = static_cast<QLineEdit*>(dlg.GetDlgItem(1008));
+        strShownName = ToQString(dlg.GetDlgItemText(1008));
+        nShownEncoding = static_cast<QComboBox*>(DlgItemWidget(dlg, 1015))->currentIndex();
+        auto* pName = static_cast<QLineEdit*>(DlgItemWidget(dlg, 1008));
         pName->clear();
         QTest::keyClicks(pName, QStringLiteral(" Õigekeelsus "));
-        static_cast<QComboBox*>(dlg.GetDlgItem(1015))->setCurrentIndex(2);
-        EXPECT_EQ(pModal, dlg.GetSafeHwnd());
-        static_cast<QPushButton*>(dlg.GetDlgItem(IDOK))->click();
+        static_cast<QComboBox*>(DlgItemWidget(dlg, 1015))->setCurrentIndex(2);
+        EXPECT_EQ(pModal, WidgetOf(dlg));
+        static_cast<QPushButton*>(DlgItemWidget(dlg, IDOK))->click();
     });
     Watchdog(&context, dlg);
     EXPECT_EQ(dlg.DoModal(), IDOK);
     EXPECT_EQ(dlg.m_nInit, 1);
     EXPECT_EQ(strShownName, QStringLiteral("ÕS"));
     EXPECT_EQ(nShownEncoding, 1);
-    EXPECT_EQ(dlg.m_strName, QStringLiteral(" Õigekeelsus "));
+    EXPECT_EQ(dlg.m_strName, u" Õigekeelsus ");
     EXPECT_EQ(dlg.m_nEncoding, 2);
     EXPECT_FALSE(dlg.IsWindow());
 }
@@ -92,27 +97,27 @@ TEST(Dialog, EscCloseBoxAndCancelEndWithCancelAndKeepTheMembers)
 {
     QObject context;
     const std::function<void(EntryDialog&)> ends[] = {
-        [](EntryDialog& dlg) { PressKey(dlg.GetSafeHwnd(), Qt::Key_Escape); },
-        [](EntryDialog& dlg) { dlg.GetSafeHwnd()->close(); },
-        [](EntryDialog& dlg) { static_cast<QPushButton*>(dlg.GetDlgItem(IDCANCEL))->click(); },
+        [](EntryDialog& dlg) { PressKey(WidgetOf(dlg), Qt::Key_Escape); },
+        [](EntryDialog& dlg) { WidgetOf(dlg)->close(); },
+        [](EntryDialog& dlg) { static_cast<QPushButton*>(DlgItemWidget(dlg, IDCANCEL))->click(); },
     };
     for (const auto& end : ends) {
         EntryDialog dlg;
-        dlg.m_strName = QStringLiteral("vana");
+        dlg.m_strName = u"vana";
         WhenModal([&](QWidget*) {
-            dlg.SetDlgItemText(1008, QStringLiteral("uus"));
+            dlg.SetDlgItemText(1008, u"uus");
             end(dlg);
         });
         Watchdog(&context, dlg);
         EXPECT_EQ(dlg.DoModal(), IDCANCEL);
-        EXPECT_EQ(dlg.m_strName, QStringLiteral("vana"));
+        EXPECT_EQ(dlg.m_strName, u"vana");
     }
     // The close box is dead while Cancel is disabled.
     EntryDialog dlg;
     WhenModal([&](QWidget*) {
-        dlg.GetDlgItem(IDCANCEL)->setEnabled(false);
-        dlg.GetSafeHwnd()->close();
-        EXPECT_TRUE(dlg.GetSafeHwnd()->isVisible());
+        DlgItemWidget(dlg, IDCANCEL)->setEnabled(false);
+        WidgetOf(dlg)->close();
+        EXPECT_TRUE(WidgetOf(dlg)->isVisible());
         dlg.EndDialog(5);
     });
     Watchdog(&context, dlg);
@@ -125,8 +130,8 @@ TEST(Dialog, EnterSendsTheDefaultIdUnlessItsButtonIsDisabled)
     {
         EntryDialog dlg; // "Lisa" (IDOK) is the default button
         WhenModal([&](QWidget*) {
-            dlg.GetDlgItem(1008)->setFocus();
-            PressKey(dlg.GetSafeHwnd(), Qt::Key_Return);
+            DlgItemWidget(dlg, 1008)->setFocus();
+            PressKey(WidgetOf(dlg), Qt::Key_Return);
         });
         Watchdog(&context, dlg);
         EXPECT_EQ(dlg.DoModal(), IDOK);
@@ -136,8 +141,8 @@ TEST(Dialog, EnterSendsTheDefaultIdUnlessItsButtonIsDisabled)
         bool bStillOpen = false;
         WhenModal([&](QWidget* pModal) {
             PressKey(pModal, Qt::Key_Return);
-            bStillOpen = dlg.GetSafeHwnd()->isVisible();
-            dlg.GetDlgItem(IDOK)->setEnabled(true);
+            bStillOpen = WidgetOf(dlg)->isVisible();
+            DlgItemWidget(dlg, IDOK)->setEnabled(true);
             PressKey(pModal, Qt::Key_Return);
         });
         Watchdog(&context, dlg);
@@ -167,13 +172,13 @@ TEST(Dialog, FailuresInHandlersAreReportedAndTheDialogGoesOn)
     EntryDialog dlg;
     dlg.m_onInit = [](EntryDialog& self) {
         self.MapCommand(IDOK, [] { throw std::runtime_error("jõud otsas"); });
-        throw CException(QStringLiteral("Algväärtustamine ebaõnnestus"));
+        throw CException(u"Algväärtustamine ebaõnnestus");
     };
     bool bShown = false;
     WhenModal([&](QWidget*) {
         bShown = true;
-        static_cast<QPushButton*>(dlg.GetDlgItem(IDOK))->click();
-        PressKey(dlg.GetSafeHwnd(), Qt::Key_Escape);
+        static_cast<QPushButton*>(DlgItemWidget(dlg, IDOK))->click();
+        PressKey(WidgetOf(dlg), Qt::Key_Escape);
     });
     Watchdog(&context, dlg);
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
@@ -194,22 +199,21 @@ TEST(Dialog, ModelessWindowShowsCentredOverItsOwner)
     owner.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
     CWnd ownerWnd;
-    ownerWnd.Attach(&owner);
+    ownerWnd.Attach(ToHandle(&owner));
 
     CDialog wait;
     ASSERT_TRUE(wait.Create(139, &ownerWnd));
     EXPECT_FALSE(wait.IsWindowVisible()); // the template is not visible
-    auto* pText = qobject_cast<QLabel*>(wait.GetDlgItem(1013));
+    auto* pText = qobject_cast<QLabel*>(DlgItemWidget(wait, 1013));
     ASSERT_NE(pText, nullptr);
     EXPECT_EQ(pText->text(), QStringLiteral("Laadin infot sõnastike kohta.\nPalun oodake..."));
 
     wait.CenterWindow();
     wait.ShowWindow(SW_SHOW);
     wait.UpdateWindow();
-    ASSERT_NE(wait.GetSafeHwnd()->windowHandle(), nullptr);
-    EXPECT_TRUE(wait.GetSafeHwnd()->windowHandle()->isExposed());
-    const QPoint offset =
-        wait.GetSafeHwnd()->frameGeometry().center() - owner.frameGeometry().center();
+    ASSERT_NE(WidgetOf(wait)->windowHandle(), nullptr);
+    EXPECT_TRUE(WidgetOf(wait)->windowHandle()->isExposed());
+    const QPoint offset = WidgetOf(wait)->frameGeometry().center() - owner.frameGeometry().center();
     EXPECT_LE(offset.manhattanLength(), 2);
 
     wait.DestroyWindow();

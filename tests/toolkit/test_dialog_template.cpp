@@ -2,6 +2,11 @@
 #include "dialog_template.h"
 #include "win_defs.h"
 
+#include "dialog_controls.h"
+#include "qt_text.h"
+#include "text_equality.h"
+#include "wnd_platform.h"
+
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -35,9 +40,8 @@ TEST(DialogTemplate, BuiltInTableReadsWhole)
     EXPECT_EQ(Template(129).FindItem(1006)->strText,
               QStringLiteral("{EAB22AC3-30C1-11CF-A7EB-0000C05BAE0B}"));
     EXPECT_EQ(Template(129).m_items[1].nID, 1002); // tab order is template order
-    EXPECT_EQ(
-        Template(135).FindItem(1015)->initItems,
-        QStringList({QStringLiteral("utf8"), QStringLiteral("baltic"), QStringLiteral("western")}));
+    EXPECT_EQ(Template(135).FindItem(1015)->initItems,
+              std::vector<CString>({u"utf8", u"baltic", u"western"}));
     EXPECT_EQ(Template(139).FindItem(1013)->strText,
               QStringLiteral("Laadin infot sõnastike kohta.\nPalun oodake..."));
 }
@@ -45,8 +49,8 @@ TEST(DialogTemplate, BuiltInTableReadsWhole)
 TEST(DialogTemplate, MalformedTablesAreRefusedWithTheLine)
 {
     std::vector<CDialogTemplate> templates;
-    QString strError;
-    EXPECT_TRUE(CDialogTemplate::Parse(QStringLiteral("# none\n"), templates, &strError));
+    CString strError;
+    EXPECT_TRUE(CDialogTemplate::Parse(u"# none\n", templates, &strError));
     EXPECT_TRUE(templates.empty());
 
     const struct {
@@ -64,17 +68,17 @@ TEST(DialogTemplate, MalformedTablesAreRefusedWithTheLine)
     for (const auto& test : bad) {
         templates.clear();
         strError.clear();
-        EXPECT_FALSE(CDialogTemplate::Parse(QString::fromUtf8(test.pszText), templates, &strError))
+        EXPECT_FALSE(CDialogTemplate::Parse(CStringFromUtf8(test.pszText), templates, &strError))
             << test.pszText;
-        EXPECT_TRUE(strError.startsWith(QLatin1String(test.pszLine))) << qPrintable(strError);
+        EXPECT_TRUE(strError.starts_with(CStringFromUtf8(test.pszLine))) << CStringToUtf8(strError);
     }
 
     templates.clear();
-    ASSERT_TRUE(CDialogTemplate::Parse(
-        QStringLiteral("dialog 7 20 30 \"q \\\"x\\\"\" popup\n -1 static 1 2 3 4 \"\"\n"
-                       " -1 static 1 2 3 4 \"b\\\\c\" right\nend\n"),
-        templates, &strError))
-        << qPrintable(strError);
+    ASSERT_TRUE(
+        CDialogTemplate::Parse(u"dialog 7 20 30 \"q \\\"x\\\"\" popup\n -1 static 1 2 3 4 \"\"\n"
+                               u" -1 static 1 2 3 4 \"b\\\\c\" right\nend\n",
+                               templates, &strError))
+        << CStringToUtf8(strError);
     ASSERT_EQ(templates.size(), 1u);
     EXPECT_EQ(templates[0].m_strCaption, QStringLiteral("q \"x\""));
     EXPECT_EQ(templates[0].m_items.size(), 2u); // id -1 may repeat
@@ -84,27 +88,28 @@ TEST(DialogTemplate, MalformedTablesAreRefusedWithTheLine)
 TEST(DialogTemplate, DialogUnitsFollowTheFontsBaseUnits)
 {
     // Quarters and eighths of the base units, rounded as the system rounds.
-    EXPECT_EQ(CDialogTemplate::MapDialogRect(QRect(7, 44, 286, 174), QSize(6, 13)),
+    EXPECT_EQ(CDialogControls::MapDialogRect(CRect(CPoint(7, 44), CSize(286, 174)), QSize(6, 13)),
               QRect(11, 72, 429, 283));
-    EXPECT_EQ(CDialogTemplate::MapDialogRect(QRect(0, 0, 2, 4), QSize(6, 13)), QRect(0, 0, 3, 7));
+    EXPECT_EQ(CDialogControls::MapDialogRect(CRect(0, 0, 2, 4), QSize(6, 13)), QRect(0, 0, 3, 7));
 
     // The base units are the dialog font's own.
-    const QFont font = CDialogTemplate::DialogFont();
+    const QFont font = CDialogControls::DialogFont();
     const QFontMetrics metrics(font);
-    EXPECT_EQ(CDialogTemplate::GetBaseUnits(font).height(), metrics.height());
-    EXPECT_NEAR(CDialogTemplate::GetBaseUnits(font).width(), metrics.averageCharWidth(), 1);
+    EXPECT_EQ(CDialogControls::GetBaseUnits(font).height(), metrics.height());
+    EXPECT_NEAR(CDialogControls::GetBaseUnits(font).width(), metrics.averageCharWidth(), 1);
 }
 
 TEST(DialogTemplate, BuildsNamedControlsAtTheirPlaces)
 {
     QWidget host;
-    host.setFont(CDialogTemplate::DialogFont());
-    Template(135).CreateControls(&host);
-    const QSize base = CDialogTemplate::GetBaseUnits(host.font());
+    host.setFont(CDialogControls::DialogFont());
+    CDialogControls::Create(Template(135), &host);
+    const QSize base = CDialogControls::GetBaseUnits(host.font());
 
     auto* pName = host.findChild<QLineEdit*>(QStringLiteral("ctl1008"));
     ASSERT_NE(pName, nullptr);
-    EXPECT_EQ(pName->geometry(), CDialogTemplate::MapDialogRect(QRect(85, 23, 198, 12), base));
+    EXPECT_EQ(pName->geometry(),
+              CDialogControls::MapDialogRect(CRect(CPoint(85, 23), CSize(198, 12)), base));
     EXPECT_EQ(pName->focusPolicy(), Qt::StrongFocus);
 
     auto* pCombo = host.findChild<QComboBox*>(QStringLiteral("ctl1015"));
@@ -113,7 +118,7 @@ TEST(DialogTemplate, BuildsNamedControlsAtTheirPlaces)
     EXPECT_EQ(pCombo->count(), 3);
     EXPECT_EQ(pCombo->currentIndex(), -1);
     // The closed box is much lower than the template's height with its list.
-    EXPECT_LT(pCombo->height(), CDialogTemplate::MapDialogRect(QRect(0, 0, 1, 113), base).height());
+    EXPECT_LT(pCombo->height(), CDialogControls::MapDialogRect(CRect(0, 0, 1, 113), base).height());
 
     auto* pOk = host.findChild<QPushButton*>(QStringLiteral("ctl1"));
     ASSERT_NE(pOk, nullptr);
@@ -124,7 +129,7 @@ TEST(DialogTemplate, BuildsNamedControlsAtTheirPlaces)
     EXPECT_TRUE(pLabel->alignment() & Qt::AlignRight);
 
     QWidget lists;
-    Template(136).CreateControls(&lists);
+    CDialogControls::Create(Template(136), &lists);
     auto* pList = lists.findChild<QTreeWidget*>(QStringLiteral("ctl1007"));
     ASSERT_NE(pList, nullptr);
     EXPECT_EQ(pList->selectionMode(), QAbstractItemView::ExtendedSelection);

@@ -4,6 +4,11 @@
 #include "message_box_recorder.h"
 #include "win_defs.h"
 
+#include "dialog_controls.h"
+#include "qt_text.h"
+#include "text_equality.h"
+#include "wnd_platform.h"
+
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QScrollBar>
@@ -20,42 +25,42 @@ TEST(ListCtrl, FindsWholeTextsIgnoringCaseOfEstonianLetters)
     for (const char* pszName :
          {"Õigekeelsus", "ŠOKK", "žanr", "Äädikas", "Ökonoomika", "ÜLEVAADE", "EKSS", "eks"})
         h.Add(QString::fromUtf8(pszName));
-    ASSERT_TRUE(h.list.SetItemText(1, 1, QStringLiteral("baltic")));
+    ASSERT_TRUE(h.list.SetItemText(1, 1, u"baltic"));
 
-    EXPECT_EQ(h.list.FindItem(QStringLiteral("õigekeelsus")), 0);
-    EXPECT_EQ(h.list.FindItem(QStringLiteral("šokk")), 1);
-    EXPECT_EQ(h.list.FindItem(QStringLiteral("ŽANR")), 2);
-    EXPECT_EQ(h.list.FindItem(QStringLiteral("ÄÄDIKAS")), 3);
-    EXPECT_EQ(h.list.FindItem(QStringLiteral("öKONOOMIKA")), 4);
-    EXPECT_EQ(h.list.FindItem(QStringLiteral("ülevaade")), 5);
+    EXPECT_EQ(h.list.FindItem(u"õigekeelsus"), 0);
+    EXPECT_EQ(h.list.FindItem(u"šokk"), 1);
+    EXPECT_EQ(h.list.FindItem(u"ŽANR"), 2);
+    EXPECT_EQ(h.list.FindItem(u"ÄÄDIKAS"), 3);
+    EXPECT_EQ(h.list.FindItem(u"öKONOOMIKA"), 4);
+    EXPECT_EQ(h.list.FindItem(u"ülevaade"), 5);
     // Whole text only: neither a prefix nor a longer text matches.
-    EXPECT_EQ(h.list.FindItem(QStringLiteral("Õige")), -1);
-    EXPECT_EQ(h.list.FindItem(QStringLiteral("Õigekeelsus ")), -1);
-    EXPECT_EQ(h.list.FindItem(QStringLiteral("EKS")), 7);
+    EXPECT_EQ(h.list.FindItem(u"Õige"), -1);
+    EXPECT_EQ(h.list.FindItem(u"Õigekeelsus "), -1);
+    EXPECT_EQ(h.list.FindItem(u"EKS"), 7);
     // Only column 0 is searched, starting after nStart, without wrapping.
-    EXPECT_EQ(h.list.FindItem(QStringLiteral("baltic")), -1);
-    EXPECT_EQ(h.list.FindItem(QStringLiteral("õigekeelsus"), 0), -1);
-    EXPECT_EQ(h.list.FindItem(QStringLiteral("šokk"), 0), 1);
+    EXPECT_EQ(h.list.FindItem(u"baltic"), -1);
+    EXPECT_EQ(h.list.FindItem(u"õigekeelsus", 0), -1);
+    EXPECT_EQ(h.list.FindItem(u"šokk", 0), 1);
     // An accented letter is not its plain base letter.
-    EXPECT_EQ(h.list.FindItem(QStringLiteral("Oigekeelsus")), -1);
+    EXPECT_EQ(h.list.FindItem(u"Oigekeelsus"), -1);
 }
 
 TEST(ListCtrl, RowsAreInsertedWhereAskedAndReadBackByColumn)
 {
     ListHost h(131);
-    EXPECT_EQ(h.list.InsertItem(0, QStringLiteral("b")), 0);
-    EXPECT_EQ(h.list.InsertItem(0, QStringLiteral("a")), 0);
-    EXPECT_EQ(h.list.InsertItem(99, QStringLiteral("d")), 2); // past the end: at the end
-    EXPECT_EQ(h.list.InsertItem(2, QStringLiteral("c")), 2);
-    EXPECT_EQ(h.list.InsertItem(-1, QStringLiteral("x")), -1);
+    EXPECT_EQ(h.list.InsertItem(0, u"b"), 0);
+    EXPECT_EQ(h.list.InsertItem(0, u"a"), 0);
+    EXPECT_EQ(h.list.InsertItem(99, u"d"), 2); // past the end: at the end
+    EXPECT_EQ(h.list.InsertItem(2, u"c"), 2);
+    EXPECT_EQ(h.list.InsertItem(-1, u"x"), -1);
     ASSERT_EQ(h.list.GetItemCount(), 4);
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(h.list.GetItemText(i, 0), QString(QChar(u'a' + i)));
 
-    EXPECT_TRUE(h.list.SetItemText(2, 2, QStringLiteral("http://c")));
+    EXPECT_TRUE(h.list.SetItemText(2, 2, u"http://c"));
     EXPECT_EQ(h.list.GetItemText(2, 2), QStringLiteral("http://c"));
     EXPECT_EQ(h.list.GetItemText(2, 1), QString());
-    EXPECT_FALSE(h.list.SetItemText(4, 0, QStringLiteral("none")));
+    EXPECT_FALSE(h.list.SetItemText(4, 0, u"none"));
     EXPECT_EQ(h.list.GetItemText(9, 0), QString());
     // New rows are not selected.
     EXPECT_EQ(h.list.GetSelectedCount(), 0u);
@@ -162,7 +167,7 @@ TEST(ListCtrl, ColumnWidthsFitTextsAndTheClientArea)
     EXPECT_LT(w1, w0);
 
     // Widths that add up to the client width leave no horizontal scrolling.
-    const int W = h.list.GetClientRect().width();
+    const int W = h.list.GetClientRect().Width();
     EXPECT_EQ(W, h.Tree()->viewport()->width());
     h.list.SetColumnWidth(2, W - w0 - w1);
     EXPECT_EQ(h.list.GetColumnWidth(2), W - w0 - w1);
@@ -179,11 +184,11 @@ TEST(ListCtrl, TheClientAreaLosesTheScrollBarOnceRowsOverflow)
     // Measured before the list was ever shown, as a dialog does while it
     // initialises.
     ListHost h(136);
-    const int nEmpty = h.list.GetClientRect().width();
+    const int nEmpty = h.list.GetClientRect().Width();
     EXPECT_EQ(nEmpty, h.Tree()->contentsRect().width());
     for (int i = 0; i < 200; ++i)
         h.Add(QStringLiteral("rida %1").arg(i));
-    const int nFull = h.list.GetClientRect().width();
+    const int nFull = h.list.GetClientRect().Width();
     EXPECT_EQ(nFull, nEmpty - h.Tree()->verticalScrollBar()->sizeHint().width());
 }
 

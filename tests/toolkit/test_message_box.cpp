@@ -8,6 +8,11 @@
 #include "win_defs.h"
 #include "wnd.h"
 
+#include "dialog_controls.h"
+#include "qt_text.h"
+#include "text_equality.h"
+#include "wnd_platform.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileInfo>
@@ -56,12 +61,10 @@ TEST(MessageBox, StopAndExclamationIconsWithTheirCaption)
     owner.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&owner));
     CWnd wnd;
-    wnd.Attach(&owner);
+    wnd.Attach(ToHandle(&owner));
 
     ShownBox stop = AnswerNextBox([&] {
-        EXPECT_EQ(wnd.MessageBox(QStringLiteral("Viga IE initsialiseerimisel"),
-                                 QStringLiteral("Viga"), MB_ICONERROR),
-                  IDOK);
+        EXPECT_EQ(wnd.MessageBox(u"Viga IE initsialiseerimisel", u"Viga", MB_ICONERROR), IDOK);
     });
     EXPECT_EQ(stop.strText, QStringLiteral("Viga IE initsialiseerimisel"));
     EXPECT_EQ(stop.strTitle, QStringLiteral("Viga"));
@@ -69,14 +72,13 @@ TEST(MessageBox, StopAndExclamationIconsWithTheirCaption)
     EXPECT_EQ(stop.pParent, &owner);
 
     ShownBox warn = AnswerNextBox([&] {
-        wnd.MessageBox(QStringLiteral("Palun sisestage sõna ja valige sõnastik!"),
-                       QStringLiteral("Viga"), MB_ICONEXCLAMATION);
+        wnd.MessageBox(u"Palun sisestage sõna ja valige sõnastik!", u"Viga", MB_ICONEXCLAMATION);
     });
     EXPECT_EQ(warn.icon, QMessageBox::Warning);
     EXPECT_EQ(warn.strText, QStringLiteral("Palun sisestage sõna ja valige sõnastik!"));
 
     // Without a caption the box is captioned with the application name.
-    ShownBox plain = AnswerNextBox([&] { wnd.MessageBox(QStringLiteral("x")); });
+    ShownBox plain = AnswerNextBox([&] { wnd.MessageBox(u"x"); });
     EXPECT_EQ(plain.strTitle, AfxGetAppName());
     EXPECT_EQ(plain.icon, QMessageBox::NoIcon);
     wnd.Detach();
@@ -99,8 +101,8 @@ TEST(MessageBox, RetryOrCancelUnderTheNamesGivenEscIsTheLast)
             else
                 QTest::keyClick(pBox, Qt::Key_Escape);
         });
-        EXPECT_EQ(AfxMessageBox(nullptr, QStringLiteral("x"), QStringLiteral("Viga"),
-                                MB_ICONSTOP | MB_RETRYCANCEL, names),
+        EXPECT_EQ(AfxMessageBox(nullptr, u"x", u"Viga", MB_ICONSTOP | MB_RETRYCANCEL,
+                                {u"Proovi uuesti", u"Sulge salvestamata"}),
                   bRetry ? IDRETRY : IDCANCEL);
         EXPECT_EQ(shown, names);
     }
@@ -112,8 +114,8 @@ TEST(MessageBox, TextIsShownAsItIsNeverAsMarkup)
     const QString strText =
         QStringLiteral("Seda aadressi ei avata: data:text/html,<script>x</script><b>y</b><!--\n"
                        "Avada saab ainult http- ja https-aadresse.");
-    ShownBox shown = AnswerNextBox(
-        [&] { AfxMessageBox(nullptr, strText, QStringLiteral("Viga"), MB_ICONERROR); });
+    ShownBox shown =
+        AnswerNextBox([&] { AfxMessageBox(nullptr, FromQString(strText), u"Viga", MB_ICONERROR); });
     EXPECT_EQ(shown.strRead,
               QString(strText).replace(QLatin1Char('\n'), QChar::ParagraphSeparator));
 }
@@ -129,8 +131,7 @@ TEST(MessageBox, EscapedFailuresGoToTheGeneralReport)
 {
     MessageBoxRecorder boxes;
     EXPECT_TRUE(AfxCallHandler(nullptr, [] {}));
-    EXPECT_FALSE(
-        AfxCallHandler(nullptr, [] { throw CException(QStringLiteral("Ühendus katkes")); }));
+    EXPECT_FALSE(AfxCallHandler(nullptr, [] { throw CException(u"Ühendus katkes"); }));
     EXPECT_FALSE(AfxCallHandler(nullptr, [] { throw std::runtime_error("plain"); }));
     EXPECT_FALSE(AfxCallHandler(nullptr, [] { throw CException(); }));
     EXPECT_FALSE(AfxCallHandler(nullptr, [] { throw 42; }));

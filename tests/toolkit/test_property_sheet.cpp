@@ -5,6 +5,11 @@
 #include "property_sheet.h"
 #include "win_defs.h"
 
+#include "dialog_controls.h"
+#include "qt_text.h"
+#include "text_equality.h"
+#include "wnd_platform.h"
+
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabWidget>
@@ -52,7 +57,7 @@ public:
     void OnCancel() override { Write("cancel"); }
     void OnOK() override { Write("ok"); }
 
-    QString m_strWord;
+    CString m_strWord;
     bool m_bMayLeave = true;
     std::function<void(LogPage&)> m_onInit;
 
@@ -76,8 +81,8 @@ struct Pages {
 
     void AddTo(CPropertySheet& sheet)
     {
-        dict.SetTitle(QStringLiteral("Sõnastikud"));
-        predict.SetTitle(QStringLiteral("Eelsõnastikud"));
+        dict.SetTitle(u"Sõnastikud");
+        predict.SetTitle(u"Eelsõnastikud");
         for (LogPage* pPage : {&run, &dict, &predict, &help})
             sheet.AddPage(pPage);
     }
@@ -93,19 +98,19 @@ struct Pages {
 class MainLikeSheet : public CPropertySheet
 {
 public:
-    MainLikeSheet() : CPropertySheet(QStringLiteral("KV Quillbridge")) {}
+    MainLikeSheet() : CPropertySheet(u"KV Quillbridge") {}
 
     bool OnInitDialog() override
     {
         CPropertySheet::OnInitDialog();
         if (m_bHideButtons) {
-            m_nHeightWithButtons = GetSafeHwnd()->sizeHint().height();
+            m_nHeightWithButtons = WidgetOf(*this)->sizeHint().height();
             for (int nID : {IDOK, IDCANCEL, ID_APPLY_NOW, IDHELP})
-                if (QWidget* pButton = GetDlgItem(nID)) {
+                if (QWidget* pButton = DlgItemWidget(*this, nID)) {
                     pButton->hide();
                     pButton->setEnabled(false);
                 }
-            GetDlgItem(IDCANCEL)->setEnabled(true);
+            DlgItemWidget(*this, IDCANCEL)->setEnabled(true);
         }
         SetDefID(1004);
         return true;
@@ -135,12 +140,12 @@ TEST(PropertySheet, PagesAreMadeOnFirstShowingAndToldOfEveryTabChange)
 {
     QObject context;
     Pages pages;
-    CPropertySheet sheet(QStringLiteral("Leht"));
+    CPropertySheet sheet(u"Leht");
     pages.AddTo(sheet);
     Log atStart, toDict, backToRun, toDictAgain;
     QStringList titles;
     WhenModal([&](QWidget*) {
-        QTabWidget* pTabs = sheet.GetTabControl();
+        QTabWidget* pTabs = static_cast<QTabWidget*>(FromHandle(sheet.GetTabControl()));
         for (int i = 0; i < pTabs->count(); ++i)
             titles << pTabs->tabText(i);
         atStart = pages.Take();
@@ -152,7 +157,7 @@ TEST(PropertySheet, PagesAreMadeOnFirstShowingAndToldOfEveryTabChange)
         pTabs->setCurrentIndex(1);
         toDictAgain = pages.Take();
         EXPECT_EQ(sheet.GetActivePage(), &pages.dict);
-        PressKey(sheet.GetSafeHwnd(), Qt::Key_Escape);
+        PressKey(WidgetOf(sheet), Qt::Key_Escape);
     });
     Watchdog(&context, sheet);
     EXPECT_EQ(sheet.DoModal(), IDCANCEL);
@@ -171,7 +176,7 @@ TEST(PropertySheet, TheCloseBoxCancelsTheCreatedPages)
 {
     QObject context;
     Pages pages;
-    CPropertySheet sheet(QStringLiteral("Leht"), nullptr, 3);
+    CPropertySheet sheet(u"Leht", nullptr, 3);
     pages.AddTo(sheet);
     WhenModal([&](QWidget* pModal) { pModal->close(); });
     Watchdog(&context, sheet);
@@ -183,18 +188,18 @@ TEST(PropertySheet, LeavingAndEnteringExchangesThePageData)
 {
     QObject context;
     Pages pages;
-    pages.run.m_strWord = QStringLiteral("sõna");
-    CPropertySheet sheet(QStringLiteral("Leht"));
+    pages.run.m_strWord = u"sõna";
+    CPropertySheet sheet(u"Leht");
     pages.AddTo(sheet);
     QString strShown, strSaved, strShownAgain;
     WhenModal([&](QWidget*) {
-        strShown = pages.run.GetDlgItemText(1002);
-        pages.run.SetDlgItemText(1002, QStringLiteral("üks"));
+        strShown = ToQString(pages.run.GetDlgItemText(1002));
+        pages.run.SetDlgItemText(1002, u"üks");
         sheet.SetActivePage(1);
-        strSaved = pages.run.m_strWord;
-        pages.run.m_strWord = QStringLiteral("kaks");
+        strSaved = ToQString(pages.run.m_strWord);
+        pages.run.m_strWord = u"kaks";
         sheet.SetActivePage(&pages.run);
-        strShownAgain = pages.run.GetDlgItemText(1002);
+        strShownAgain = ToQString(pages.run.GetDlgItemText(1002));
         sheet.EndDialog(IDCANCEL);
     });
     Watchdog(&context, sheet);
@@ -214,7 +219,7 @@ TEST(PropertySheet, EnterRunsTheActivePagesControlWithTheDefaultId)
     int nDefAfterPageAsked = 0;
     WhenModal([&](QWidget* pModal) {
         pages.Take();
-        pages.run.GetDlgItem(1002)->setFocus();
+        DlgItemWidget(pages.run, 1002)->setFocus();
         PressKey(pModal, Qt::Key_Return);
         onRun = pages.Take();
 
@@ -225,7 +230,7 @@ TEST(PropertySheet, EnterRunsTheActivePagesControlWithTheDefaultId)
         pages.Take();
         PressKey(pModal, Qt::Key_Enter);
         onDict = pages.Take();
-        pages.dict.GetDlgItem(1004)->setEnabled(false);
+        DlgItemWidget(pages.dict, 1004)->setEnabled(false);
         PressKey(pModal, Qt::Key_Return);
         onDictDisabled = pages.Take();
 
@@ -252,11 +257,12 @@ TEST(PropertySheet, OkAsksTheActivePageToLetGo)
     QObject context;
     Pages pages;
     pages.run.m_bMayLeave = false;
-    CPropertySheet sheet(QStringLiteral("Leht"));
+    CPropertySheet sheet(u"Leht");
     pages.AddTo(sheet);
     WhenModal([&](QWidget* pModal) {
-        sheet.GetTabControl()->setCurrentIndex(2); // refused: the page stays
-        EXPECT_EQ(sheet.GetTabControl()->currentIndex(), 0);
+        static_cast<QTabWidget*>(FromHandle(sheet.GetTabControl()))
+            ->setCurrentIndex(2); // refused: the page stays
+        EXPECT_EQ(static_cast<QTabWidget*>(FromHandle(sheet.GetTabControl()))->currentIndex(), 0);
         PressKey(pModal, Qt::Key_Return); // OK, refused as well
         pages.run.m_bMayLeave = true;
         PressKey(pModal, Qt::Key_Return);
@@ -279,9 +285,10 @@ TEST(PropertySheet, HiddenButtonsLeaveNoStripAndEscStillCloses)
     WhenModal([&](QWidget* pModal) {
         WaitFor([&] { return pModal->height() < sheet.m_nHeightWithButtons; }, 2000);
         nHeight = pModal->height();
-        nTabsBottom = sheet.GetTabControl()->geometry().bottom() + 1;
+        nTabsBottom =
+            static_cast<QTabWidget*>(FromHandle(sheet.GetTabControl()))->geometry().bottom() + 1;
         for (int nID : {IDOK, IDCANCEL, ID_APPLY_NOW})
-            EXPECT_FALSE(sheet.GetDlgItem(nID)->isVisible()) << nID;
+            EXPECT_FALSE(DlgItemWidget(sheet, nID)->isVisible()) << nID;
         PressKey(pModal, Qt::Key_Escape);
     });
     Watchdog(&context, sheet);
@@ -289,8 +296,8 @@ TEST(PropertySheet, HiddenButtonsLeaveNoStripAndEscStillCloses)
     EXPECT_LT(nHeight, sheet.m_nHeightWithButtons);
     // Below the tabs only the window's margin is left, as above them.
     const int nMargin =
-        CDialogTemplate::MapDialogRect(QRect(0, 0, 7, 7),
-                                       CDialogTemplate::GetBaseUnits(CDialogTemplate::DialogFont()))
+        CDialogControls::MapDialogRect(CRect(0, 0, 7, 7),
+                                       CDialogControls::GetBaseUnits(CDialogControls::DialogFont()))
             .width();
     EXPECT_EQ(nHeight - nTabsBottom, nMargin);
     EXPECT_EQ(pages.Take().back(), "run:cancel");
@@ -300,12 +307,12 @@ TEST(PropertySheet, APageCanEndTheSheetWhileItIsMade)
 {
     Pages pages;
     pages.run.m_onInit = [](LogPage& page) { page.GetParentSheet()->EndDialog(IDCANCEL); };
-    CPropertySheet sheet(QStringLiteral("Leht"));
+    CPropertySheet sheet(u"Leht");
     pages.AddTo(sheet);
     EXPECT_EQ(sheet.DoModal(), IDCANCEL);
     // Ending is not cancelling: no page is told.
     EXPECT_EQ(pages.Take(), Log({"run:init", "run:set"}));
 
-    CPropertySheet empty(QStringLiteral("Tühi"));
+    CPropertySheet empty(u"Tühi");
     EXPECT_EQ(empty.DoModal(), -1);
 }

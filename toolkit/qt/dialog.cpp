@@ -1,11 +1,14 @@
 #include "dialog.h"
 
 #include "data_exchange.h"
+#include "dialog_controls.h"
 #include "dialog_template.h"
 #include "dialog_window.h"
 #include "exception_report.h"
+#include "qt_text.h"
 #include "template_layout.h"
 #include "win_defs.h"
+#include "wnd_platform.h"
 
 #include <QApplication>
 #include <QPushButton>
@@ -31,14 +34,14 @@ int CDialog::DoModal()
     if (IsWindow())
         return -1;
     QWidget* pOwner = m_pParentWnd && m_pParentWnd->GetSafeHwnd()
-                          ? m_pParentWnd->GetSafeHwnd()->window()
+                          ? FromHandle(m_pParentWnd->GetSafeHwnd())->window()
                           : QApplication::activeWindow();
     BeginModalState();
-    if (!CreateDlgWindow(pOwner, false)) {
+    if (!CreateDlgWindow(ToHandle(pOwner), false)) {
         EndModalLoop(-1);
         return -1;
     }
-    GetSafeHwnd()->setWindowModality(Qt::ApplicationModal);
+    FromHandle(GetSafeHwnd())->setWindowModality(Qt::ApplicationModal);
     bool bFocus = false;
     AfxCallHandler(GetSafeHwnd(), [this, &bFocus] { bFocus = OnInitDialog(); });
     if (bFocus)
@@ -57,20 +60,20 @@ bool CDialog::Create(int nIDTemplate, CWnd* pParentWnd)
     if (pParentWnd)
         m_pParentWnd = pParentWnd;
     QWidget* pOwner = m_pParentWnd && m_pParentWnd->GetSafeHwnd()
-                          ? m_pParentWnd->GetSafeHwnd()->window()
+                          ? FromHandle(m_pParentWnd->GetSafeHwnd())->window()
                           : nullptr;
-    if (!CreateDlgWindow(pOwner, false))
+    if (!CreateDlgWindow(ToHandle(pOwner), false))
         return false;
     AfxCallHandler(GetSafeHwnd(), [this] { OnInitDialog(); });
-    if (GetTemplate()->HasStyle(QStringLiteral("visible")) && IsWindow())
-        GetSafeHwnd()->show();
+    if (GetTemplate()->HasStyle(u"visible") && IsWindow())
+        FromHandle(GetSafeHwnd())->show();
     return IsWindow();
 }
 
 void CDialog::EndDialog(int nResult)
 {
     EndModalLoop(nResult);
-    if (QWidget* pWidget = GetSafeHwnd(); pWidget && pWidget->isWindow())
+    if (QWidget* pWidget = FromHandle(GetSafeHwnd()); pWidget && pWidget->isWindow())
         pWidget->hide();
 }
 
@@ -83,11 +86,11 @@ bool CDialog::UpdateData(bool bSaveAndValidate)
 
 void CDialog::SetDefID(int nID)
 {
-    auto* pOld = qobject_cast<QPushButton*>(GetDlgItem(m_nDefID));
+    auto* pOld = qobject_cast<QPushButton*>(DlgItemWidget(*this, m_nDefID));
     m_nDefID = nID;
     if (pOld)
         pOld->setDefault(false);
-    if (auto* pNew = qobject_cast<QPushButton*>(GetDlgItem(nID)))
+    if (auto* pNew = qobject_cast<QPushButton*>(DlgItemWidget(*this, nID)))
         pNew->setDefault(true);
 }
 
@@ -111,9 +114,9 @@ void CDialog::OnCancel()
 
 void CDialog::DoDataExchange(CDataExchange* /*pDX*/) {}
 
-bool CDialog::OnCommand(int nID, QWidget* pSource)
+bool CDialog::OnCommand(int nID, HWND hSource)
 {
-    if (CWnd::OnCommand(nID, pSource))
+    if (CWnd::OnCommand(nID, hSource))
         return true;
     switch (nID) {
     case IDOK:
@@ -127,8 +130,9 @@ bool CDialog::OnCommand(int nID, QWidget* pSource)
     }
 }
 
-bool CDialog::CreateDlgWindow(QWidget* pParent, bool bAsChild)
+bool CDialog::CreateDlgWindow(HWND hParent, bool bAsChild)
 {
+    QWidget* pParent = FromHandle(hParent);
     const CDialogTemplate* pTemplate = GetTemplate();
     if (!pTemplate)
         return false;
@@ -138,34 +142,33 @@ bool CDialog::CreateDlgWindow(QWidget* pParent, bool bAsChild)
         pWindow = new QWidget(pParent);
     } else {
         Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint;
-        if (pTemplate->HasStyle(QStringLiteral("caption")))
+        if (pTemplate->HasStyle(u"caption"))
             flags |= Qt::WindowTitleHint;
         else
             flags |= Qt::FramelessWindowHint;
-        if (pTemplate->HasStyle(QStringLiteral("sysmenu")))
+        if (pTemplate->HasStyle(u"sysmenu"))
             flags |= Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
         auto* pDialog = new CDialogWindow(pParent, flags);
-        pDialog->m_bThinBorder = pTemplate->HasStyle(QStringLiteral("border")) &&
-                                 !pTemplate->HasStyle(QStringLiteral("caption"));
+        pDialog->m_bThinBorder = pTemplate->HasStyle(u"border") && !pTemplate->HasStyle(u"caption");
         pDialog->m_onEnter = [this] { OnEnterKey(); };
         pDialog->m_onEscape = [this] { OnEscapeKey(); };
         pDialog->m_onClose = [this] { OnCloseBox(); };
         pWindow = pDialog;
     }
     pWindow->setObjectName(QStringLiteral("dialog%1").arg(pTemplate->m_nID));
-    pWindow->setFont(CDialogTemplate::DialogFont());
-    pWindow->setWindowTitle(pTemplate->m_strCaption);
-    const QSize size = pTemplate->GetPixelSize(pWindow->font());
-    pTemplate->CreateControls(pWindow);
+    pWindow->setFont(CDialogControls::DialogFont());
+    pWindow->setWindowTitle(ToQString(pTemplate->m_strCaption));
+    const QSize size = CDialogControls::GetPixelSize(*pTemplate, pWindow->font());
+    CDialogControls::Create(*pTemplate, pWindow);
     if (bAsChild) {
         // A page is as large as its sheet lets it be, and never smaller than
         // its template.
         auto* pLayout = new CTemplateLayout(pWindow, size);
         int nIndex = 0;
         for (const CDialogTemplate::Item& item : pTemplate->m_items) {
-            const QString strName = CDialogTemplate::ControlName(item.nID, nIndex++);
+            const QString strName = CDialogControls::ControlName(item.nID, nIndex++);
             if (auto* pControl = pWindow->findChild<QWidget*>(strName, Qt::FindDirectChildrenOnly))
-                pLayout->AddControl(pControl, item.styles);
+                pLayout->AddControl(pControl, item);
         }
         pWindow->resize(size);
     } else {
@@ -174,17 +177,17 @@ bool CDialog::CreateDlgWindow(QWidget* pParent, bool bAsChild)
 
     m_nDefID = IDOK;
     for (const CDialogTemplate::Item& item : pTemplate->m_items)
-        if (item.strKind == QLatin1String("button") && item.HasStyle(QStringLiteral("default")))
+        if (item.strKind == u"button" && item.HasStyle(u"default"))
             m_nDefID = item.nID;
 
-    Attach(pWindow, true);
+    Attach(ToHandle(pWindow), true);
     for (QObject* pChild : pWindow->children()) {
         auto* pButton = qobject_cast<QPushButton*>(pChild);
-        const int nID = GetDlgCtrlID(pButton);
+        const int nID = GetDlgCtrlID(ToHandle(pButton));
         if (!pButton || nID == -1 || nID == 0)
             continue;
-        QObject::connect(pButton, &QPushButton::clicked, Receiver(),
-                         [this, nID, pButton] { SendCommand(nID, pButton); });
+        QObject::connect(pButton, &QPushButton::clicked, GetPlatform().pReceiver.get(),
+                         [this, nID, pButton] { SendCommand(nID, ToHandle(pButton)); });
     }
     return true;
 }
@@ -192,22 +195,23 @@ bool CDialog::CreateDlgWindow(QWidget* pParent, bool bAsChild)
 void CDialog::OnEnterKey()
 {
     // As the dialog manager: a disabled default button takes no Enter.
-    QWidget* pControl = GetDlgItem(m_nDefID);
-    if (pControl && !pControl->isEnabled())
+    CWnd* pControl = GetDlgItem(m_nDefID);
+    if (pControl && !pControl->IsWindowEnabled())
         return;
-    SendCommand(m_nDefID, pControl);
+    SendCommand(m_nDefID, pControl ? pControl->GetSafeHwnd() : nullptr);
 }
 
 void CDialog::OnEscapeKey()
 {
-    SendCommand(IDCANCEL, GetDlgItem(IDCANCEL));
+    CWnd* pCancel = GetDlgItem(IDCANCEL);
+    SendCommand(IDCANCEL, pCancel ? pCancel->GetSafeHwnd() : nullptr);
 }
 
 void CDialog::OnCloseBox()
 {
     // The close box works only while Cancel, if there is one, is enabled.
-    QWidget* pCancel = GetDlgItem(IDCANCEL);
-    if (pCancel && !pCancel->isEnabled())
+    CWnd* pCancel = GetDlgItem(IDCANCEL);
+    if (pCancel && !pCancel->IsWindowEnabled())
         return;
-    SendCommand(IDCANCEL, pCancel);
+    SendCommand(IDCANCEL, pCancel ? pCancel->GetSafeHwnd() : nullptr);
 }

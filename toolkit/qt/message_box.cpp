@@ -1,6 +1,7 @@
 #include "message_box.h"
 
 #include "application.h"
+#include "qt_text.h"
 #include "win_defs.h"
 
 #include <QAbstractButton>
@@ -39,20 +40,22 @@ QMessageBox::Icon IconOf(unsigned nType)
 
 } // namespace
 
-int AfxMessageBox(QWidget* pOwner, const QString& strText, const QString& strCaption,
-                  unsigned nType, const QStringList& buttonTexts)
+int AfxMessageBox(HWND hOwner, const CString& strText, const CString& strCaption, unsigned nType,
+                  const std::vector<CString>& buttonTexts)
 {
-    MessageBoxRequest request{pOwner, strText, strCaption.isEmpty() ? AfxGetAppName() : strCaption,
+    MessageBoxRequest request{hOwner, strText, strCaption.empty() ? AfxGetAppName() : strCaption,
                               nType, buttonTexts};
     if (Hook())
         return Hook()(request);
 
+    QWidget* pOwner = FromHandle(hOwner);
     QWidget* pParent = pOwner ? pOwner->window() : QApplication::activeWindow();
     // A hidden owner would hide the box with it; such a box stands alone.
     if (pParent && !pParent->isVisible())
         pParent = nullptr;
     QPointer<QMessageBox> pBox =
-        new QMessageBox(IconOf(nType), request.strCaption, strText, QMessageBox::NoButton, pParent);
+        new QMessageBox(IconOf(nType), ToQString(request.strCaption), ToQString(strText),
+                        QMessageBox::NoButton, pParent);
     pBox->setObjectName(QStringLiteral("messageBox"));
     // Messages name addresses and entries from catalogues and downloaded
     // lists; such text is shown as it is, never taken for markup.
@@ -60,9 +63,9 @@ int AfxMessageBox(QWidget* pOwner, const QString& strText, const QString& strCap
     std::vector<std::pair<QAbstractButton*, int>> buttons;
     const auto addButton = [&](QMessageBox::StandardButton standard, int nID) {
         QAbstractButton* pButton = pBox->addButton(standard);
-        const auto nIndex = static_cast<qsizetype>(buttons.size());
+        const std::size_t nIndex = buttons.size();
         if (nIndex < buttonTexts.size())
-            pButton->setText(buttonTexts[nIndex]);
+            pButton->setText(ToQString(buttonTexts[nIndex]));
         buttons.emplace_back(pButton, nID);
     };
     if ((nType & MB_TYPEMASK) == MB_RETRYCANCEL) {

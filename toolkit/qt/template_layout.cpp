@@ -15,13 +15,12 @@ CTemplateLayout::~CTemplateLayout()
         delete entry.pItem;
 }
 
-void CTemplateLayout::AddControl(QWidget* pControl, const QStringList& styles)
+void CTemplateLayout::AddControl(QWidget* pControl, const CDialogTemplate::Item& item)
 {
     addChildWidget(pControl);
-    m_entries.push_back(
-        {new QWidgetItem(pControl), pControl->geometry(),
-         styles.contains(QStringLiteral("stretchx")), styles.contains(QStringLiteral("stretchy")),
-         styles.contains(QStringLiteral("movex")), styles.contains(QStringLiteral("movey"))});
+    m_entries.push_back({new QWidgetItem(pControl), pControl->geometry(),
+                         item.HasStyle(u"stretchx"), item.HasStyle(u"stretchy"),
+                         item.HasStyle(u"movex"), item.HasStyle(u"movey")});
     invalidate();
 }
 

@@ -2,17 +2,18 @@
 
 #include "dialog_template.h"
 #include "exception_report.h"
+#include "qt_text.h"
 
 #include <QLayout>
 
 CPropertyPage::CPropertyPage(int nIDTemplate) : CDialog(nIDTemplate) {}
 
-QString CPropertyPage::GetTitle() const
+CString CPropertyPage::GetTitle() const
 {
-    if (!m_strTitle.isEmpty())
+    if (!m_strTitle.empty())
         return m_strTitle;
     const CDialogTemplate* pTemplate = GetTemplate();
-    return pTemplate ? pTemplate->m_strCaption : QString();
+    return pTemplate ? pTemplate->m_strCaption : CString();
 }
 
 bool CPropertyPage::OnSetActive()
@@ -38,12 +39,13 @@ void CPropertyPage::OnReset()
     OnCancel();
 }
 
-bool CPropertyPage::CreatePage(QWidget* pSlot)
+bool CPropertyPage::CreatePage(HWND hSlot)
 {
-    if (!CreateDlgWindow(pSlot, true))
+    if (!CreateDlgWindow(hSlot, true))
         return false;
     m_bFirstSetActive = true;
-    QWidget* pWindow = GetSafeHwnd();
+    QWidget* pSlot = FromHandle(hSlot);
+    QWidget* pWindow = FromHandle(GetSafeHwnd());
     if (QLayout* pSlotLayout = pSlot->layout()) {
         pSlotLayout->addWidget(pWindow);
         // A page made after the window has been sized starts at its tab's

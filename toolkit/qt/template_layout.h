@@ -1,5 +1,7 @@
 #pragma once
 
+#include "dialog_template.h"
+
 #include <QLayout>
 #include <QRect>
 
@@ -19,7 +21,7 @@ public:
 
     // pControl at its present geometry, following the page as its template
     // styles say.
-    void AddControl(QWidget* pControl, const QStringList& styles);
+    void AddControl(QWidget* pControl, const CDialogTemplate::Item& item);
 
     void addItem(QLayoutItem* pItem) override;
     int count() const override;

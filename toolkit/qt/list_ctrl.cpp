@@ -1,6 +1,8 @@
 #include "list_ctrl.h"
 
 #include "exception_report.h"
+#include "qt_text.h"
+#include "wnd_platform.h"
 
 #include <QEvent>
 #include <QHeaderView>
@@ -35,6 +37,11 @@ private:
     std::function<void()> m_onDblClk;
 };
 
+QTreeWidget* List(const CListCtrl& list)
+{
+    return qobject_cast<QTreeWidget*>(FromHandle(list.GetSafeHwnd()));
+}
+
 Qt::Alignment AlignmentOf(int nFormat)
 {
     switch (nFormat & 3) {
@@ -49,18 +56,14 @@ Qt::Alignment AlignmentOf(int nFormat)
 
 } // namespace
 
-QTreeWidget* CListCtrl::List() const
-{
-    return qobject_cast<QTreeWidget*>(GetSafeHwnd());
-}
-
 void CListCtrl::PreSubclassWindow()
 {
-    QTreeWidget* pList = List();
+    QTreeWidget* pList = List(*this);
     if (!pList)
         return;
     QItemSelectionModel* pSelection = pList->selectionModel();
-    QObject::connect(pSelection, &QItemSelectionModel::selectionChanged, Receiver(),
+    QObject::connect(pSelection, &QItemSelectionModel::selectionChanged,
+                     GetPlatform().pReceiver.get(),
                      [this](const QItemSelection& selected, const QItemSelection& deselected) {
                          if (m_nQuiet > 0 || !m_onItemChanged)
                              return;
@@ -71,7 +74,8 @@ void CListCtrl::PreSubclassWindow()
                          for (int nRow : rows)
                              NotifyItemChanged(nRow);
                      });
-    QObject::connect(pSelection, &QItemSelectionModel::currentChanged, Receiver(),
+    QObject::connect(pSelection, &QItemSelectionModel::currentChanged,
+                     GetPlatform().pReceiver.get(),
                      [this](const QModelIndex& current, const QModelIndex& previous) {
                          if (previous.isValid())
                              NotifyItemChanged(previous.row());
@@ -79,7 +83,7 @@ void CListCtrl::PreSubclassWindow()
                              NotifyItemChanged(current.row());
                      });
     // The filter belongs to the receiver, so it goes when the list is detached.
-    auto* pFilter = new DblClkFilter(Receiver(), [this] {
+    auto* pFilter = new DblClkFilter(GetPlatform().pReceiver.get(), [this] {
         if (m_onDblClk)
             AfxCallHandler(GetSafeHwnd(), m_onDblClk);
     });
@@ -93,10 +97,10 @@ void CListCtrl::NotifyItemChanged(int nItem)
     AfxCallHandler(GetSafeHwnd(), [this, nItem] { m_onItemChanged(nItem); });
 }
 
-int CListCtrl::InsertColumn(int nCol, const QString& strHeading, int nFormat, int nWidth,
+int CListCtrl::InsertColumn(int nCol, const CString& strHeading, int nFormat, int nWidth,
                             int /*nSubItem*/)
 {
-    QTreeWidget* pList = List();
+    QTreeWidget* pList = List(*this);
     if (!pList || nCol < 0)
         return -1;
     const int nCount = pList->columnCount();
@@ -112,7 +116,7 @@ int CListCtrl::InsertColumn(int nCol, const QString& strHeading, int nFormat, in
             pItem->setText(c, pItem->text(c - 1));
         }
     }
-    pHeader->setText(nCol, strHeading);
+    pHeader->setText(nCol, ToQString(strHeading));
     pHeader->setTextAlignment(nCol, AlignmentOf(nFormat));
     if (nCol < nCount)
         for (int r = 0; r < pList->topLevelItemCount(); ++r)
@@ -124,13 +128,13 @@ int CListCtrl::InsertColumn(int nCol, const QString& strHeading, int nFormat, in
 
 int CListCtrl::GetColumnCount() const
 {
-    QTreeWidget* pList = List();
+    QTreeWidget* pList = List(*this);
     return pList ? pList->columnCount() : 0;
 }
 
 bool CListCtrl::SetColumnWidth(int nCol, int cx)
 {
-    QTreeWidget* pList = List();
+    QTreeWidget* pList = List(*this);
     if (!pList || nCol < 0 || nCol >= pList->columnCount())
         return false;
     const int nWidth = static_cast<short>(cx & 0xFFFF);
@@ -149,45 +153,45 @@ bool CListCtrl::SetColumnWidth(int nCol, int cx)
 
 int CListCtrl::GetColumnWidth(int nCol) const
 {
-    QTreeWidget* pList = List();
+    QTreeWidget* pList = List(*this);
     if (!pList || nCol < 0 || nCol >= pList->columnCount())
         return 0;
     return pList->header()->sectionSize(nCol);
 }
 
-int CListCtrl::InsertItem(int nItem, const QString& strText)
+int CListCtrl::InsertItem(int nItem, const CString& strText)
 {
-    QTreeWidget* pList = List();
+    QTreeWidget* pList = List(*this);
     if (!pList || nItem < 0)
         return -1;
     nItem = qMin(nItem, pList->topLevelItemCount());
     auto* pItem = new QTreeWidgetItem;
-    pItem->setText(0, strText);
+    pItem->setText(0, ToQString(strText));
     pItem->setFlags(Qt::ItemIsSelectable | Qt::ItemIsEnabled | Qt::ItemNeverHasChildren);
     pList->insertTopLevelItem(nItem, pItem);
     return nItem;
 }
 
-bool CListCtrl::SetItemText(int nItem, int nSubItem, const QString& strText)
+bool CListCtrl::SetItemText(int nItem, int nSubItem, const CString& strText)
 {
-    QTreeWidget* pList = List();
+    QTreeWidget* pList = List(*this);
     QTreeWidgetItem* pItem = pList ? pList->topLevelItem(nItem) : nullptr;
     if (!pItem || nSubItem < 0)
         return false;
-    pItem->setText(nSubItem, strText);
+    pItem->setText(nSubItem, ToQString(strText));
     return true;
 }
 
-QString CListCtrl::GetItemText(int nItem, int nSubItem) const
+CString CListCtrl::GetItemText(int nItem, int nSubItem) const
 {
-    QTreeWidget* pList = List();
+    QTreeWidget* pList = List(*this);
     QTreeWidgetItem* pItem = pList ? pList->topLevelItem(nItem) : nullptr;
-    return pItem && nSubItem >= 0 ? pItem->text(nSubItem) : QString();
+    return pItem && nSubItem >= 0 ? FromQString(pItem->text(nSubItem)) : CString();
 }
 
 bool CListCtrl::DeleteItem(int nItem)
 {
-    QTreeWidget* pList = List();
+    QTreeWidget* pList = List(*this);
     if (!pList || nItem < 0 || nItem >= pList->topLevelItemCount())
         return false;
     ++m_nQuiet;
@@ -205,7 +209,7 @@ bool CListCtrl::DeleteItem(int nItem)
 
 bool CListCtrl::DeleteAllItems()
 {
-    QTreeWidget* pList = List();
+    QTreeWidget* pList = List(*this);
     if (!pList)
         return false;
     ++m_nQuiet;
@@ -216,13 +220,13 @@ bool CListCtrl::DeleteAllItems()
 
 int CListCtrl::GetItemCount() const
 {
-    QTreeWidget* pList = List();
+    QTreeWidget* pList = List(*this);
     return pList ? pList->topLevelItemCount() : 0;
 }
 
 std::vector<int> CListCtrl::RowsTouchedBy(int nItem, unsigned nMask) const
 {
-    QTreeWidget* pList = List();
+    QTreeWidget* pList = List(*this);
     std::vector<int> rows{nItem};
     const QItemSelectionModel* pSelection = pList->selectionModel();
     if ((nMask & LVIS_FOCUSED) && pSelection->currentIndex().isValid())
@@ -239,7 +243,7 @@ std::vector<int> CListCtrl::RowsTouchedBy(int nItem, unsigned nMask) const
 
 bool CListCtrl::SetItemState(int nItem, unsigned nState, unsigned nMask)
 {
-    QTreeWidget* pList = List();
+    QTreeWidget* pList = List(*this);
     QTreeWidgetItem* pItem = pList ? pList->topLevelItem(nItem) : nullptr;
     if (!pItem)
         return false;
@@ -280,7 +284,7 @@ bool CListCtrl::SetItemState(int nItem, unsigned nState, unsigned nMask)
 
 bool CListCtrl::SelectItems(const std::vector<int>& items)
 {
-    QTreeWidget* pList = List();
+    QTreeWidget* pList = List(*this);
     const int nCount = GetItemCount();
     if (!pList || !std::is_sorted(items.begin(), items.end()) ||
         (!items.empty() && (items.front() < 0 || items.back() >= nCount)))
@@ -313,7 +317,7 @@ bool CListCtrl::SelectItems(const std::vector<int>& items)
 
 unsigned CListCtrl::GetItemState(int nItem, unsigned nMask) const
 {
-    QTreeWidget* pList = List();
+    QTreeWidget* pList = List(*this);
     QTreeWidgetItem* pItem = pList ? pList->topLevelItem(nItem) : nullptr;
     if (!pItem)
         return 0;
@@ -344,7 +348,7 @@ int CListCtrl::GetNextItem(int nItem, unsigned nFlags) const
 
 unsigned CListCtrl::GetSelectedCount() const
 {
-    QTreeWidget* pList = List();
+    QTreeWidget* pList = List(*this);
     if (!pList)
         return 0;
     // Rows are selected whole, so each selected row has one range holding its
@@ -356,11 +360,12 @@ unsigned CListCtrl::GetSelectedCount() const
     return nCount;
 }
 
-int CListCtrl::FindItem(const QString& strText, int nStart) const
+int CListCtrl::FindItem(const CString& strText, int nStart) const
 {
     const int nCount = GetItemCount();
     for (int i = qMax(-1, nStart) + 1; i < nCount; ++i)
-        if (QString::compare(GetItemText(i, 0), strText, Qt::CaseInsensitive) == 0)
+        if (QString::compare(ToQString(GetItemText(i, 0)), ToQString(strText),
+                             Qt::CaseInsensitive) == 0)
             return i;
     return -1;
 }

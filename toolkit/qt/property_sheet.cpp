@@ -1,10 +1,13 @@
 #include "property_sheet.h"
 
+#include "dialog_controls.h"
 #include "dialog_template.h"
 #include "dialog_window.h"
 #include "exception_report.h"
 #include "property_page.h"
+#include "qt_text.h"
 #include "win_defs.h"
+#include "wnd_platform.h"
 
 #include <QApplication>
 #include <QHBoxLayout>
@@ -13,7 +16,17 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
-CPropertySheet::CPropertySheet(QString strCaption, CWnd* pParentWnd, int iSelectPage)
+namespace
+{
+
+QTabWidget* TabsOf(const CPropertySheet& sheet)
+{
+    return static_cast<QTabWidget*>(FromHandle(sheet.GetTabControl()));
+}
+
+} // namespace
+
+CPropertySheet::CPropertySheet(CString strCaption, CWnd* pParentWnd, int iSelectPage)
     : m_strCaption(std::move(strCaption)), m_pParentWnd(pParentWnd), m_nStartPage(iSelectPage)
 {
 }
@@ -67,7 +80,7 @@ int CPropertySheet::DoModal()
     for (CPropertyPage* pPage : m_pages)
         pPage->DestroyWindow();
     DestroyWindow();
-    m_pTabs = nullptr;
+    m_hTabs = nullptr;
     m_slots.clear();
     m_nActive = -1;
     return nResult;
@@ -79,8 +92,8 @@ bool CPropertySheet::OnInitDialog()
     if (nStart < 0 || nStart >= GetPageCount())
         nStart = 0;
     {
-        const QSignalBlocker blocker(m_pTabs);
-        m_pTabs->setCurrentIndex(nStart);
+        const QSignalBlocker blocker(TabsOf(*this));
+        TabsOf(*this)->setCurrentIndex(nStart);
     }
     ActivatePage(nStart);
     return true;
@@ -89,7 +102,7 @@ bool CPropertySheet::OnInitDialog()
 void CPropertySheet::EndDialog(int nEndID)
 {
     EndModalLoop(nEndID);
-    if (QWidget* pWidget = GetSafeHwnd())
+    if (QWidget* pWidget = WidgetOf(*this))
         pWidget->hide();
 }
 
@@ -97,12 +110,12 @@ bool CPropertySheet::SetActivePage(int nPage)
 {
     if (nPage < 0 || nPage >= GetPageCount())
         return false;
-    if (!m_pTabs) {
+    if (!TabsOf(*this)) {
         m_nStartPage = nPage;
         return true;
     }
-    if (m_pTabs->currentIndex() != nPage)
-        m_pTabs->setCurrentIndex(nPage);
+    if (TabsOf(*this)->currentIndex() != nPage)
+        TabsOf(*this)->setCurrentIndex(nPage);
     else if (m_nActive != nPage)
         OnTabChanged(nPage);
     return m_nActive == nPage;
@@ -123,9 +136,9 @@ void CPropertySheet::SetDefID(int nID)
     AfxCallHandler(GetSafeHwnd(), [this, nID] { OnSetDefId(nID); });
 }
 
-QTabWidget* CPropertySheet::GetTabControl() const
+HWND CPropertySheet::GetTabControl() const
 {
-    return m_pTabs;
+    return IsWindow() ? m_hTabs : nullptr;
 }
 
 bool CPropertySheet::OnSetDefId(int nID)
@@ -135,9 +148,9 @@ bool CPropertySheet::OnSetDefId(int nID)
     return true;
 }
 
-bool CPropertySheet::OnCommand(int nID, QWidget* pSource)
+bool CPropertySheet::OnCommand(int nID, HWND hSource)
 {
-    if (CWnd::OnCommand(nID, pSource))
+    if (CWnd::OnCommand(nID, hSource))
         return true;
     switch (nID) {
     case IDOK:
@@ -152,7 +165,7 @@ bool CPropertySheet::OnCommand(int nID, QWidget* pSource)
     default:
         // Commands the sheet does not know belong to the page on show.
         if (CPropertyPage* pPage = GetActivePage()) {
-            pPage->SendCommand(nID, pSource);
+            pPage->SendCommand(nID, hSource);
             return true;
         }
         return false;
@@ -162,7 +175,7 @@ bool CPropertySheet::OnCommand(int nID, QWidget* pSource)
 bool CPropertySheet::CreateSheetWindow()
 {
     QWidget* pOwner = m_pParentWnd && m_pParentWnd->GetSafeHwnd()
-                          ? m_pParentWnd->GetSafeHwnd()->window()
+                          ? WidgetOf(*m_pParentWnd)->window()
                           : QApplication::activeWindow();
     Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                             Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint;
@@ -170,25 +183,29 @@ bool CPropertySheet::CreateSheetWindow()
         flags |= Qt::WindowMaximizeButtonHint;
     auto* pWindow = new CDialogWindow(pOwner, flags);
     pWindow->setObjectName(QStringLiteral("propertySheet"));
-    pWindow->setWindowTitle(m_strCaption);
-    pWindow->setFont(CDialogTemplate::DialogFont());
+    pWindow->setWindowTitle(ToQString(m_strCaption));
+    pWindow->setFont(CDialogControls::DialogFont());
     pWindow->setWindowModality(Qt::ApplicationModal);
     pWindow->m_onEnter = [this] { OnEnterKey(); };
-    pWindow->m_onEscape = [this] { SendCommand(IDCANCEL, GetDlgItem(IDCANCEL)); };
+    pWindow->m_onEscape = [this] {
+        SendCommand(IDCANCEL, ToHandle(DlgItemWidget(*this, IDCANCEL)));
+    };
     pWindow->m_onClose = [this] {
-        QWidget* pCancel = GetDlgItem(IDCANCEL);
+        QWidget* pCancel = DlgItemWidget(*this, IDCANCEL);
         if (!pCancel || pCancel->isEnabled())
-            SendCommand(IDCANCEL, pCancel);
+            SendCommand(IDCANCEL, ToHandle(pCancel));
     };
 
     // Every tab is as large as the largest page template.
     QSize pageSize;
     for (CPropertyPage* pPage : m_pages)
         if (const CDialogTemplate* pTemplate = pPage->GetTemplate())
-            pageSize = pageSize.expandedTo(pTemplate->GetPixelSize(pWindow->font()));
+            pageSize =
+                pageSize.expandedTo(CDialogControls::GetPixelSize(*pTemplate, pWindow->font()));
 
-    m_pTabs = new QTabWidget(pWindow);
-    m_pTabs->setObjectName(QStringLiteral("tabs"));
+    auto* pTabs = new QTabWidget(pWindow);
+    pTabs->setObjectName(QStringLiteral("tabs"));
+    m_hTabs = ToHandle(pTabs);
     m_slots.clear();
     for (CPropertyPage* pPage : m_pages) {
         auto* pSlot = new QWidget;
@@ -196,17 +213,17 @@ bool CPropertySheet::CreateSheetWindow()
         // The page fills its tab, however large the window is made.
         auto* pSlotLayout = new QVBoxLayout(pSlot);
         pSlotLayout->setContentsMargins(0, 0, 0, 0);
-        m_pTabs->addTab(pSlot, pPage->GetTitle());
-        m_slots.push_back(pSlot);
+        pTabs->addTab(pSlot, ToQString(pPage->GetTitle()));
+        m_slots.push_back(ToHandle(pSlot));
     }
 
-    const int nMargin = CDialogTemplate::MapDialogRect(
-                            QRect(0, 0, 7, 7), CDialogTemplate::GetBaseUnits(pWindow->font()))
+    const int nMargin = CDialogControls::MapDialogRect(
+                            CRect(0, 0, 7, 7), CDialogControls::GetBaseUnits(pWindow->font()))
                             .width();
     auto* pLayout = new QVBoxLayout(pWindow);
     pLayout->setContentsMargins(nMargin, nMargin, nMargin, nMargin);
     pLayout->setSizeConstraint(m_bResizable ? QLayout::SetMinimumSize : QLayout::SetFixedSize);
-    pLayout->addWidget(m_pTabs);
+    pLayout->addWidget(pTabs);
     auto* pRow = new QHBoxLayout;
     pRow->addStretch(1);
     const struct {
@@ -216,7 +233,7 @@ bool CPropertySheet::CreateSheetWindow()
     for (const auto& button : buttons) {
         auto* pButton = new QPushButton(QString::fromLatin1(button.pszText), pWindow);
         pButton->setObjectName(QStringLiteral("ctl%1").arg(button.nID));
-        SetDlgCtrlID(pButton, button.nID);
+        SetDlgCtrlID(ToHandle(pButton), button.nID);
         pRow->addWidget(pButton);
         if (button.nID == ID_APPLY_NOW)
             pButton->setEnabled(false);
@@ -224,14 +241,15 @@ bool CPropertySheet::CreateSheetWindow()
     // A row whose buttons are all hidden is empty and takes no room.
     pLayout->addLayout(pRow);
 
-    Attach(pWindow, true);
+    Attach(ToHandle(pWindow), true);
+    QObject* pReceiver = GetPlatform().pReceiver.get();
     for (const auto& button : buttons) {
-        QWidget* pButton = GetDlgItem(button.nID);
+        QWidget* pButton = DlgItemWidget(*this, button.nID);
         const int nID = button.nID;
-        QObject::connect(static_cast<QPushButton*>(pButton), &QPushButton::clicked, Receiver(),
-                         [this, nID, pButton] { SendCommand(nID, pButton); });
+        QObject::connect(static_cast<QPushButton*>(pButton), &QPushButton::clicked, pReceiver,
+                         [this, nID, pButton] { SendCommand(nID, ToHandle(pButton)); });
     }
-    QObject::connect(m_pTabs, &QTabWidget::currentChanged, Receiver(), [this](int nIndex) {
+    QObject::connect(pTabs, &QTabWidget::currentChanged, pReceiver, [this](int nIndex) {
         AfxCallHandler(GetSafeHwnd(), [this, nIndex] { OnTabChanged(nIndex); });
     });
     m_nDefID = IDOK;
@@ -250,7 +268,7 @@ void CPropertySheet::OnTabChanged(int nIndex)
         if (!bLeave) {
             // The page refused to be left: show it again.
             m_bSwitching = true;
-            m_pTabs->setCurrentIndex(m_nActive);
+            TabsOf(*this)->setCurrentIndex(m_nActive);
             m_bSwitching = false;
             return;
         }
@@ -261,7 +279,7 @@ void CPropertySheet::OnTabChanged(int nIndex)
 bool CPropertySheet::ActivatePage(int nPage)
 {
     CPropertyPage* pPage = GetPage(nPage);
-    if (!pPage || !m_pTabs)
+    if (!pPage || !TabsOf(*this))
         return false;
     if (!pPage->IsWindow() && !pPage->CreatePage(m_slots[static_cast<std::size_t>(nPage)]))
         return false;
@@ -276,9 +294,9 @@ void CPropertySheet::ShowDefaultButton()
 {
     QWidget* pControl = nullptr;
     if (CPropertyPage* pPage = GetActivePage())
-        pControl = pPage->GetDlgItem(m_nDefID);
+        pControl = DlgItemWidget(*pPage, m_nDefID);
     if (!pControl)
-        pControl = GetDlgItem(m_nDefID);
+        pControl = DlgItemWidget(*this, m_nDefID);
     if (auto* pButton = qobject_cast<QPushButton*>(pControl))
         pButton->setDefault(true);
 }
@@ -286,16 +304,16 @@ void CPropertySheet::ShowDefaultButton()
 void CPropertySheet::OnEnterKey()
 {
     CPropertyPage* pPage = GetActivePage();
-    QWidget* pControl = pPage ? pPage->GetDlgItem(m_nDefID) : nullptr;
+    QWidget* pControl = pPage ? DlgItemWidget(*pPage, m_nDefID) : nullptr;
     if (pControl) {
         if (pControl->isEnabled())
-            pPage->SendCommand(m_nDefID, pControl);
+            pPage->SendCommand(m_nDefID, ToHandle(pControl));
         return;
     }
-    pControl = GetDlgItem(m_nDefID);
+    pControl = DlgItemWidget(*this, m_nDefID);
     if (pControl && !pControl->isEnabled())
         return;
-    SendCommand(m_nDefID, pControl);
+    SendCommand(m_nDefID, ToHandle(pControl));
 }
 
 void CPropertySheet::PressOK()

@@ -1,5 +1,7 @@
 #include "resource_loader.h"
 
+#include "resource_bitmap.h"
+
 #include <QString>
 
 // Outside any namespace, as Q_INIT_RESOURCE requires.

@@ -1,25 +1,32 @@
 #include "combo_box.h"
 
+#include "qt_text.h"
+
 #include <QComboBox>
 
-QComboBox* CComboBox::Combo() const
+namespace
 {
-    return qobject_cast<QComboBox*>(GetSafeHwnd());
+
+QComboBox* Combo(const CComboBox& combo)
+{
+    return qobject_cast<QComboBox*>(FromHandle(combo.GetSafeHwnd()));
 }
+
+} // namespace
 
 void CComboBox::ResetContent()
 {
-    if (QComboBox* pCombo = Combo())
+    if (QComboBox* pCombo = Combo(*this))
         pCombo->clear();
 }
 
-int CComboBox::AddString(const QString& strText)
+int CComboBox::AddString(const CString& strText)
 {
-    QComboBox* pCombo = Combo();
+    QComboBox* pCombo = Combo(*this);
     if (!pCombo)
         return -1;
     const int nCurrent = pCombo->currentIndex();
-    pCombo->addItem(strText);
+    pCombo->addItem(ToQString(strText));
     // Qt makes the first item of an empty list current; the list control does not.
     if (nCurrent < 0)
         pCombo->setCurrentIndex(-1);
@@ -28,7 +35,7 @@ int CComboBox::AddString(const QString& strText)
 
 int CComboBox::SetCurSel(int nSelect)
 {
-    QComboBox* pCombo = Combo();
+    QComboBox* pCombo = Combo(*this);
     if (!pCombo)
         return -1;
     if (nSelect < 0 || nSelect >= pCombo->count()) {
@@ -41,18 +48,19 @@ int CComboBox::SetCurSel(int nSelect)
 
 int CComboBox::GetCurSel() const
 {
-    QComboBox* pCombo = Combo();
+    QComboBox* pCombo = Combo(*this);
     return pCombo ? pCombo->currentIndex() : -1;
 }
 
 int CComboBox::GetCount() const
 {
-    QComboBox* pCombo = Combo();
+    QComboBox* pCombo = Combo(*this);
     return pCombo ? pCombo->count() : 0;
 }
 
-QString CComboBox::GetLBText(int nIndex) const
+CString CComboBox::GetLBText(int nIndex) const
 {
-    QComboBox* pCombo = Combo();
-    return pCombo && nIndex >= 0 && nIndex < pCombo->count() ? pCombo->itemText(nIndex) : QString();
+    QComboBox* pCombo = Combo(*this);
+    return pCombo && nIndex >= 0 && nIndex < pCombo->count() ? FromQString(pCombo->itemText(nIndex))
+                                                             : CString();
 }

@@ -5,6 +5,8 @@
 #include "message_box.h"
 #include "win_defs.h"
 
+#include "qt_text.h"
+
 #include <QString>
 
 #include <new>
@@ -17,7 +19,7 @@ QString MessageOf(const std::exception_ptr& pException)
     try {
         std::rethrow_exception(pException);
     } catch (const CException& e) {
-        return e.GetErrorMessage();
+        return ToQString(e.GetErrorMessage());
     } catch (const std::bad_alloc&) {
         return QStringLiteral("Out of memory.");
     } catch (const std::exception& e) {
@@ -29,13 +31,13 @@ QString MessageOf(const std::exception_ptr& pException)
 
 } // namespace
 
-void AfxReportException(const std::exception_ptr& pException, QWidget* pOwner) noexcept
+void AfxReportException(const std::exception_ptr& pException, HWND hOwner) noexcept
 {
     try {
         QString strText = pException ? MessageOf(pException) : QString();
         if (strText.isEmpty())
             strText = QStringLiteral("Internal application error.");
-        AfxMessageBox(pOwner, strText, AfxGetAppName(), MB_OK | MB_ICONSTOP);
+        AfxMessageBox(hOwner, FromQString(strText), AfxGetAppName(), MB_OK | MB_ICONSTOP);
     } catch (...) {
         // Nothing is left to tell the user with.
     }
