@@ -59,15 +59,14 @@ void CMainDialog::RestoreWindowSize()
     // The least is the templates' size without the button row just hidden;
     // the first run opens at it.
     const CUserSettings settings;
-    const SSize least = LeastSize();
-    SSize size{settings.IntValue(kWidthKey, least.nWidth),
-               settings.IntValue(kHeightKey, least.nHeight)};
+    const CSize least = LeastSize();
+    CSize size{settings.IntValue(kWidthKey, least.cx), settings.IntValue(kHeightKey, least.cy)};
     if (size != least) {
         // A size kept on a larger screen fits this one, never below the least.
-        const SSize room = ScreenRoom();
-        if (room.nWidth > 0 && room.nHeight > 0)
-            size = {std::min(size.nWidth, room.nWidth), std::min(size.nHeight, room.nHeight)};
-        Resize({std::max(size.nWidth, least.nWidth), std::max(size.nHeight, least.nHeight)});
+        const CSize room = ScreenRoom();
+        if (room.cx > 0 && room.cy > 0)
+            size = {std::min(size.cx, room.cx), std::min(size.cy, room.cy)};
+        Resize({std::max(size.cx, least.cx), std::max(size.cy, least.cy)});
     }
     if (settings.BoolValue(kMaximizedKey, false))
         Maximize();
@@ -84,16 +83,16 @@ void CMainDialog::SaveWindowSize()
     const bool bMaximized = IsMaximized();
     // A maximized window keeps the size it had before, for when it is made
     // normal again; one that opened maximized may not know it.
-    const SSize size = NormalSize();
+    const CSize size = NormalSize();
     CUserSettings settings;
     // A window left as it opened writes nothing; without a size kept it
     // opened at its least.
-    const SSize least = LeastSize();
-    if (size.nWidth > 0 && size.nHeight > 0) {
-        if (settings.IntValue(kWidthKey, least.nWidth) != size.nWidth)
-            settings.SetIntValue(kWidthKey, size.nWidth);
-        if (settings.IntValue(kHeightKey, least.nHeight) != size.nHeight)
-            settings.SetIntValue(kHeightKey, size.nHeight);
+    const CSize least = LeastSize();
+    if (size.cx > 0 && size.cy > 0) {
+        if (settings.IntValue(kWidthKey, least.cx) != size.cx)
+            settings.SetIntValue(kWidthKey, size.cx);
+        if (settings.IntValue(kHeightKey, least.cy) != size.cy)
+            settings.SetIntValue(kHeightKey, size.cy);
     }
     if (settings.BoolValue(kMaximizedKey, false) != bMaximized)
         settings.SetBoolValue(kMaximizedKey, bMaximized);

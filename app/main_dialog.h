@@ -4,6 +4,7 @@
 #include "help_dialog.h"
 #include "property_sheet.h"
 #include "run_dialog.h"
+#include "size.h"
 
 #include <functional>
 #include <memory>
@@ -49,13 +50,6 @@ protected:
     void OnDestroy() override;
 
 private:
-    // A size of the window, in pixels.
-    struct SSize {
-        int nWidth = 0;
-        int nHeight = 0;
-        bool operator==(const SSize&) const = default;
-    };
-
     void RestoreWindowSize();
     void SaveWindowSize();
 
@@ -68,11 +62,11 @@ private:
     static SPlatform* MakePlatform();
     static void DeletePlatform(SPlatform* pPlatform);
     void MakeOkNotDefault();
-    SSize LeastSize() const;
-    SSize ScreenRoom() const;
-    SSize NormalSize() const;
+    CSize LeastSize() const;
+    CSize ScreenRoom() const;
+    CSize NormalSize() const;
     bool IsMaximized() const;
-    void Resize(const SSize& size);
+    void Resize(const CSize& size);
     void Maximize();
 
     std::unique_ptr<SPlatform, void (*)(SPlatform*)> m_pPlatform{nullptr, &DeletePlatform};

@@ -50,7 +50,7 @@ void CMainDialog::MakeOkNotDefault()
     }
 }
 
-CMainDialog::SSize CMainDialog::LeastSize() const
+CSize CMainDialog::LeastSize() const
 {
     QWidget* pWindow = WindowOf(*this);
     // The layout takes the hidden button row out only when it next runs.
@@ -58,7 +58,7 @@ CMainDialog::SSize CMainDialog::LeastSize() const
     return {pWindow->minimumWidth(), pWindow->minimumHeight()};
 }
 
-CMainDialog::SSize CMainDialog::ScreenRoom() const
+CSize CMainDialog::ScreenRoom() const
 {
     const QScreen* pScreen = WindowOf(*this)->screen();
     if (!pScreen)
@@ -67,11 +67,11 @@ CMainDialog::SSize CMainDialog::ScreenRoom() const
     return {room.width(), room.height()};
 }
 
-CMainDialog::SSize CMainDialog::NormalSize() const
+CSize CMainDialog::NormalSize() const
 {
     const QWidget* pWindow = WindowOf(*this);
     const QSize size = pWindow->isMaximized() ? pWindow->normalGeometry().size() : pWindow->size();
-    return size.isValid() ? SSize{size.width(), size.height()} : SSize{};
+    return size.isValid() ? CSize{size.width(), size.height()} : CSize{};
 }
 
 bool CMainDialog::IsMaximized() const
@@ -79,9 +79,9 @@ bool CMainDialog::IsMaximized() const
     return WindowOf(*this)->isMaximized();
 }
 
-void CMainDialog::Resize(const SSize& size)
+void CMainDialog::Resize(const CSize& size)
 {
-    WindowOf(*this)->resize(size.nWidth, size.nHeight);
+    WindowOf(*this)->resize(size.cx, size.cy);
 }
 
 void CMainDialog::Maximize()

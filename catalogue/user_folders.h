@@ -8,7 +8,7 @@
 // the runtime folder. Every folder is returned ending in a slash, in the
 // system's own bytes, and empty when there is none (no home folder; for the
 // runtime folder, no XDG_RUNTIME_DIR). Nothing here makes a folder or moves a
-// file except Make and FilePath.
+// file except Make, MakeFolderOf and FilePath.
 class CUserFolders
 {
 public:
@@ -34,4 +34,7 @@ public:
     // private to the user; 0 when it is there as a folder, else the system's
     // error number.
     static int Make(const std::string& strFolder);
+    // Makes the folder that the file strPath lies in, as Make does; 0 for a
+    // bare name, which lies in the current folder.
+    static int MakeFolderOf(const std::string& strPath);
 };

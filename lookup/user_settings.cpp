@@ -304,8 +304,7 @@ void CUserSettings::Change(const std::u16string& strKey, const std::optional<std
     apply(m_values);
     if (m_strPath.empty())
         return;
-    const std::string strFolder = m_strPath.substr(0, m_strPath.rfind('/') + 1);
-    if (!strFolder.empty() && CUserFolders::Make(strFolder) != 0)
+    if (CUserFolders::MakeFolderOf(m_strPath) != 0)
         return;
     // Not "settings.ini.lock": earlier versions kept a lock file of that name
     // only while they wrote, and take one that stays for a stale lock.

@@ -177,9 +177,7 @@ std::unique_ptr<CFileLock> CWordHistory::LockFile() const
     if (m_strPath.empty())
         return nullptr;
     // The lock file lies beside the history, in a folder that may not be there yet.
-    const std::string strFolder = m_strPath.substr(0, m_strPath.rfind('/') + 1);
-    if (!strFolder.empty())
-        CUserFolders::Make(strFolder);
+    CUserFolders::MakeFolderOf(m_strPath);
     return std::make_unique<CFileLock>(m_strPath + ".lock");
 }
 

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -127,4 +128,24 @@ TEST_F(UserFolders, AFileOfTheDataFolderMovesOnceAndIsNeverLost)
     EXPECT_EQ(CUserFolders::FilePath(CUserFolders::kindState, "history.txt"), history.string());
     EXPECT_EQ(fs::read_symlink(history), "../../elsewhere/history.txt");
     EXPECT_FALSE(fs::exists(fs::symlink_status(old / "history.txt")));
+}
+
+// One result for every folder made: 0 when it is there as a folder, private to
+// the user where it was made, else the system's error number.
+TEST_F(UserFolders, AFileFolderIsMadePrivateOrItsErrorTold)
+{
+    const fs::path file = m_dir / "state" / "quillbridge" / "history.txt";
+    EXPECT_EQ(CUserFolders::MakeFolderOf(file.string()), 0);
+    struct stat info {
+    };
+    ASSERT_EQ(::stat(file.parent_path().c_str(), &info), 0);
+    EXPECT_TRUE(S_ISDIR(info.st_mode));
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+    EXPECT_EQ(CUserFolders::MakeFolderOf(file.string()), 0);
+    EXPECT_EQ(CUserFolders::MakeFolderOf("settings.ini"), 0);
+    // A file where a folder belongs is not taken for one.
+    std::ofstream(m_dir / "plain").put('x');
+    EXPECT_EQ(CUserFolders::MakeFolderOf((m_dir / "plain" / "settings.ini").string()), ENOTDIR);
+    EXPECT_EQ(CUserFolders::Make((m_dir / "plain" / "sub" / "").string()), ENOTDIR);
+    EXPECT_EQ(CUserFolders::Make(""), ENOENT);
 }
