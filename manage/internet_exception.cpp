@@ -1,14 +1,12 @@
 #include "internet_exception.h"
 
-#include "utf_text.h"
-
 #include <string>
 
 namespace
 {
 
 // Seconds as an Estonian reader writes them: a decimal comma, no trailing zeros.
-std::u16string SecondsText(int nMs)
+CString SecondsText(int nMs)
 {
     std::string strText = std::to_string(nMs / 1000);
     int nFraction = nMs % 1000;
@@ -19,17 +17,16 @@ std::u16string SecondsText(int nMs)
             strFraction.pop_back();
         strText += ',' + strFraction;
     }
-    return Utf8ToUtf16(strText);
+    return CStringFromUtf8(strText);
 }
 
 } // namespace
 
-CInternetException::CInternetException(unsigned long dwError, std::u16string strDescription)
-    : m_dwError(dwError), m_strDescription(std::move(strDescription))
+CInternetException::CInternetException(unsigned long dwError, CString strDescription)
+    : CException(strDescription.empty() ? CString(u"Internal application error.")
+                                        : std::move(strDescription)),
+      m_dwError(dwError)
 {
-    if (m_strDescription.empty())
-        m_strDescription = u"Internal application error.";
-    m_strWhat = Utf16ToUtf8(m_strDescription);
 }
 
 CInternetException NoAnswerHeaderException(int nMs)
@@ -43,15 +40,14 @@ CInternetException NoAnswerHeaderException(int nMs)
 CInternetException TooLargeException(long long nMaxBytes)
 {
     return CInternetException(CInternetException::errorTooLarge,
-                              u"Server saatis rohkem kui " +
-                                  Utf8ToUtf16(std::to_string(nMaxBytes)) +
+                              u"Server saatis rohkem kui " + IntToCString(nMaxBytes) +
                                   u" baiti: nii suurt sõnastike loendit ei ole. "
                                   u"Laadimine katkestati.");
 }
 
 CInternetException SecureFailureException(CCertificateFault fault)
 {
-    std::u16string strReason;
+    CString strReason;
     switch (fault) {
     case CCertificateFault::noFault:
         strReason = u"Turvalise ühenduse loomine serveriga ebaõnnestus.";

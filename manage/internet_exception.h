@@ -1,12 +1,12 @@
 #pragma once
 
-#include <exception>
-#include <string>
+#include "exception.h"
+#include "text.h"
 
 // The published list could not be fetched: the server was not reached, or the
 // transfer broke off before it could be read. Carries the error number in the
 // internet client's numbering and a description for the user.
-class CInternetException : public std::exception
+class CInternetException : public CException
 {
 public:
     // Error numbers of the internet client.
@@ -21,16 +21,10 @@ public:
         errorTooLarge = 12019,
     };
 
-    CInternetException(unsigned long dwError, std::u16string strDescription);
-
-    const char* what() const noexcept override { return m_strWhat.c_str(); }
-    std::u16string GetErrorMessage() const { return m_strDescription; }
+    // Without a description, the text is "Internal application error.".
+    CInternetException(unsigned long dwError, CString strDescription);
 
     unsigned long m_dwError;
-
-private:
-    std::u16string m_strDescription;
-    std::string m_strWhat;
 };
 
 // The failures every internet client reports in the same words.

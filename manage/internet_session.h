@@ -1,6 +1,7 @@
 #pragma once
 
 #include "file.h"
+#include "text.h"
 
 #include <memory>
 #include <string>
@@ -20,7 +21,7 @@ struct CDownloadLimits {
 class CInternetSession
 {
 public:
-    explicit CInternetSession(std::u16string strAgent);
+    explicit CInternetSession(CString strAgent);
     ~CInternetSession();
     CInternetSession(const CInternetSession&) = delete;
     CInternetSession& operator=(const CInternetSession&) = delete;
@@ -32,7 +33,7 @@ public:
     // time-out or the deadline, or when the body is over the size cap (no
     // more than that is ever held). A transfer that breaks off, stalls or
     // runs past the deadline after the answer began gives what arrived.
-    std::unique_ptr<CFile> OpenURL(const std::u16string& strUrl, const CDownloadLimits& limits);
+    std::unique_ptr<CFile> OpenURL(const CString& strUrl, const CDownloadLimits& limits);
 
 private:
     struct CImpl;

@@ -2,6 +2,7 @@
 
 #include "internet_exception.h"
 #include "memory_file.h"
+#include "qt_text.h"
 
 #include <QEventLoop>
 #include <QNetworkAccessManager>
@@ -100,18 +101,18 @@ struct CInternetSession::CImpl {
     QString strAgent;
 };
 
-CInternetSession::CInternetSession(std::u16string strAgent) : m_pImpl(std::make_unique<CImpl>())
+CInternetSession::CInternetSession(CString strAgent) : m_pImpl(std::make_unique<CImpl>())
 {
     m_pImpl->manager.setProxyFactory(new CSystemProxyFactory);
-    m_pImpl->strAgent = QString::fromStdU16String(strAgent);
+    m_pImpl->strAgent = ToQString(strAgent);
 }
 
 CInternetSession::~CInternetSession() = default;
 
-std::unique_ptr<CFile> CInternetSession::OpenURL(const std::u16string& strUrl,
+std::unique_ptr<CFile> CInternetSession::OpenURL(const CString& strUrl,
                                                  const CDownloadLimits& limits)
 {
-    QNetworkRequest request{QUrl(QString::fromStdU16String(strUrl))};
+    QNetworkRequest request{QUrl(ToQString(strUrl))};
     request.setHeader(QNetworkRequest::UserAgentHeader, m_pImpl->strAgent);
     // Always from the origin server, never from a cache on the way.
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
@@ -195,5 +196,5 @@ std::unique_ptr<CFile> CInternetSession::OpenURL(const std::u16string& strUrl,
         throw NoAnswerHeaderException(limits.nIdleTimeoutMs);
     if (error == QNetworkReply::SslHandshakeFailedError)
         throw SecureFailureException(FaultOf(sslErrors));
-    throw CInternetException(ErrorNumber(error), strError.toStdU16String());
+    throw CInternetException(ErrorNumber(error), FromQString(strError));
 }
