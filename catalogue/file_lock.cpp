@@ -10,12 +10,18 @@ constexpr auto kPoll = std::chrono::milliseconds(5);
 
 } // namespace
 
-CFileLock::CFileLock(const std::string& strPath) : m_file(OpenLockFile(strPath))
+CFileLock::CFileLock(const std::string& strPath) : CFileLock(strPath, kWait) {}
+
+CFileLock::CFileLock(const std::string& strPath, std::chrono::milliseconds wait)
+    : m_file(OpenLockFile(strPath))
 {
     if (m_file == -1)
         return;
-    CSystemCall::TryUntil(CSystemCall::Clock::now() + kWait, kPoll,
-                          [this] { return TryLock(m_file) != attemptBusy; });
+    CSystemCall::TryUntil(CSystemCall::Clock::now() + wait, kPoll, [this] {
+        const Attempt attempt = TryLock(m_file);
+        m_bLocked = attempt == attemptLocked;
+        return attempt != attemptBusy;
+    });
 }
 
 CFileLock::~CFileLock()

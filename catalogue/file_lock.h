@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -13,9 +14,14 @@ public:
     // that time (the lock file cannot be made, or another process hangs with
     // it) goes on without, rather than hang the host or lose its edits.
     explicit CFileLock(const std::string& strPath);
+    // Waits up to wait for the lock.
+    CFileLock(const std::string& strPath, std::chrono::milliseconds wait);
     CFileLock(const CFileLock&) = delete;
     CFileLock& operator=(const CFileLock&) = delete;
     ~CFileLock();
+
+    // Whether the lock is held.
+    bool IsLocked() const { return m_bLocked; }
 
 private:
     // Each platform's side: the lock file opened (never through a link, never
@@ -26,4 +32,5 @@ private:
     static void CloseLockFile(std::intptr_t file);
 
     std::intptr_t m_file = -1;
+    bool m_bLocked = false;
 };

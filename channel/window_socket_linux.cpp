@@ -1,5 +1,6 @@
 #include "window_socket.h"
 
+#include "file_lock.h"
 #include "system_call.h"
 #include "window_channel.h"
 
@@ -37,18 +38,6 @@ bool MakeAddress(const std::string& strPath, sockaddr_un& address)
     return true;
 }
 
-bool LockWithin(int fd, int nWaitMs)
-{
-    bool bLocked = false;
-    const bool bSettled =
-        CSystemCall::TryUntil(CSystemCall::Clock::now() + std::chrono::milliseconds(nWaitMs),
-                              std::chrono::milliseconds(5), [&] {
-                                  bLocked = ::flock(fd, LOCK_EX | LOCK_NB) == 0;
-                                  return bLocked || (errno != EWOULDBLOCK && errno != EINTR);
-                              });
-    return bSettled && bLocked;
-}
-
 const sockaddr* AsAddress(const sockaddr_un& address)
 {
     return reinterpret_cast<const sockaddr*>(&address);
@@ -79,12 +68,10 @@ CWindowSocket::EClaim CWindowSocket::Claim(const char* pszRuntimeFolder, int nLo
         return EClaim::None;
     // Between the failed connect and the listen another run could do the same;
     // the lock makes the two steps one.
-    const std::string strLock = strBase + "quillbridge-window.lock";
-    const int nLock = ::open(strLock.c_str(), O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
-    if (nLock < 0)
-        return EClaim::None;
+    const CFileLock lock(strBase + "quillbridge-window.lock",
+                         std::chrono::milliseconds(nLockWaitMs));
     EClaim result = EClaim::None;
-    if (LockWithin(nLock, nLockWaitMs)) {
+    if (lock.IsLocked()) {
         m_fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
         if (m_fd >= 0 && ::connect(m_fd, AsAddress(address), sizeof(address)) == 0) {
             result = EClaim::Connected;
@@ -99,7 +86,6 @@ CWindowSocket::EClaim CWindowSocket::Claim(const char* pszRuntimeFolder, int nLo
                 result = EClaim::Serving;
         }
     }
-    ::close(nLock);
     if (result == EClaim::None)
         Close();
     return result;
