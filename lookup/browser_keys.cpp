@@ -6,68 +6,46 @@
 #include "web_browser.h"
 #include "zoom_steps.h"
 
-#include <QKeySequence>
-#include <QShortcut>
-#include <QWebEngineHistory>
-#include <QWebEngineView>
-
 namespace
 {
 
 enum : int { kBack = 1, kForward = 2, kReload = 4 };
 
-void AddShortcut(QWidget* pPage, const QList<QKeySequence>& keys, std::function<void()> action)
-{
-    auto* pShortcut = new QShortcut(pPage);
-    pShortcut->setKeys(keys);
-    // Only while the focus is on this page: each browser page has its own.
-    pShortcut->setContext(Qt::WidgetWithChildrenShortcut);
-    QObject::connect(pShortcut, &QShortcut::activated, pPage, std::move(action));
-}
-
 } // namespace
 
-void CBrowserKeys::Create(QWidget* pPage, CWebBrowser& browser, CFindBar& findBar,
-                          const QString& strZoomKey, std::function<void()> onWordBox)
+void CBrowserKeys::Create(CWnd& page, CWebBrowser& browser, CFindBar& findBar,
+                          const std::u16string& strZoomKey, std::function<void()> onWordBox)
 {
-    QWebEngineView* pView = browser.GetView();
-    if (!pPage || !pView)
+    if (!page.IsWindow() || !browser.IsWindow())
         return;
     CWebBrowser* pBrowser = &browser;
-    AddShortcut(pPage, {QKeySequence(Qt::ALT | Qt::Key_Left), QKeySequence(Qt::Key_Back)},
-                [pBrowser, pView] {
-                    if (pView->history()->canGoBack())
-                        ExecuteBrowserCommand(*pBrowser, kBack);
-                });
-    AddShortcut(pPage, {QKeySequence(Qt::ALT | Qt::Key_Right), QKeySequence(Qt::Key_Forward)},
-                [pBrowser, pView] {
-                    if (pView->history()->canGoForward())
-                        ExecuteBrowserCommand(*pBrowser, kForward);
-                });
-    AddShortcut(pPage, {QKeySequence(Qt::Key_F5), QKeySequence(Qt::CTRL | Qt::Key_R)},
-                [pBrowser] { ExecuteBrowserCommand(*pBrowser, kReload); });
+    AddKeys(page, ECommand::Back, [pBrowser] {
+        if (pBrowser->CanGoBack())
+            ExecuteBrowserCommand(*pBrowser, kBack);
+    });
+    AddKeys(page, ECommand::Forward, [pBrowser] {
+        if (pBrowser->CanGoForward())
+            ExecuteBrowserCommand(*pBrowser, kForward);
+    });
+    AddKeys(page, ECommand::Reload, [pBrowser] { ExecuteBrowserCommand(*pBrowser, kReload); });
     CFindBar* pFindBar = &findBar;
-    AddShortcut(pPage, {QKeySequence(Qt::CTRL | Qt::Key_F)}, [pFindBar] { pFindBar->Open(); });
+    AddKeys(page, ECommand::Find, [pFindBar] { pFindBar->Open(); });
     // The user's zoom from the last run; the settings file is the user's to
     // edit, so only a factor the browser can show is taken.
-    const std::u16string strKey = strZoomKey.toStdU16String();
-    const auto fSaved = CUserSettings().DoubleValue(strKey);
+    const auto fSaved = CUserSettings().DoubleValue(strZoomKey);
     if (fSaved && CZoomSteps::IsWithin(*fSaved))
-        pView->setZoomFactor(*fSaved);
-    const auto zoom = [pView, strKey](double fFactor) {
-        pView->setZoomFactor(fFactor);
+        browser.SetZoom(*fSaved);
+    const auto zoom = [pBrowser, strZoomKey](double fFactor) {
+        pBrowser->SetZoom(fFactor);
         CUserSettings settings;
-        if (settings.DoubleValue(strKey) != fFactor)
-            settings.SetDoubleValue(strKey, fFactor);
+        if (settings.DoubleValue(strZoomKey) != fFactor)
+            settings.SetDoubleValue(strZoomKey, fFactor);
     };
-    AddShortcut(pPage,
-                {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal),
-                 QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Equal)},
-                [pView, zoom] { zoom(CZoomSteps::In(pView->zoomFactor())); });
-    AddShortcut(pPage, {QKeySequence(Qt::CTRL | Qt::Key_Minus)},
-                [pView, zoom] { zoom(CZoomSteps::Out(pView->zoomFactor())); });
-    AddShortcut(pPage, {QKeySequence(Qt::CTRL | Qt::Key_0)}, [zoom] { zoom(CZoomSteps::kNormal); });
+    AddKeys(page, ECommand::ZoomIn,
+            [pBrowser, zoom] { zoom(CZoomSteps::In(pBrowser->GetZoom())); });
+    AddKeys(page, ECommand::ZoomOut,
+            [pBrowser, zoom] { zoom(CZoomSteps::Out(pBrowser->GetZoom())); });
+    AddKeys(page, ECommand::ZoomReset, [zoom] { zoom(CZoomSteps::kNormal); });
     if (onWordBox)
-        AddShortcut(pPage, {QKeySequence(Qt::CTRL | Qt::Key_L), QKeySequence(Qt::Key_F6)},
-                    onWordBox);
+        AddKeys(page, ECommand::WordBox, std::move(onWordBox));
 }

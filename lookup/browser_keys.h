@@ -1,12 +1,11 @@
 #pragma once
 
-#include <QString>
-
 #include <functional>
+#include <string>
 
 class CFindBar;
 class CWebBrowser;
-class QWidget;
+class CWnd;
 
 // The keys every browser user has, on a page that shows a browser, wherever
 // the focus is on that page: Alt+Left and Alt+Right go back and forward, F5
@@ -18,8 +17,14 @@ class QWidget;
 class CBrowserKeys
 {
 public:
-    // pPage is the page's window; onWordBox, when given, takes the focus to
-    // the word box. strZoomKey names the user's setting that keeps the zoom.
-    static void Create(QWidget* pPage, CWebBrowser& browser, CFindBar& findBar,
-                       const QString& strZoomKey, std::function<void()> onWordBox = {});
+    // onWordBox, when given, takes the focus to the page's word box.
+    // strZoomKey names the user's setting that keeps the zoom.
+    static void Create(CWnd& page, CWebBrowser& browser, CFindBar& findBar,
+                       const std::u16string& strZoomKey, std::function<void()> onWordBox = {});
+
+    enum class ECommand { Back, Forward, Reload, Find, ZoomIn, ZoomOut, ZoomReset, WordBox };
+
+private:
+    // The platform's keys for command, on page while the focus is there.
+    static void AddKeys(CWnd& page, ECommand command, std::function<void()> action);
 };

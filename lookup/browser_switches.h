@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-// The browser engine takes its switches from QTWEBENGINE_CHROMIUM_FLAGS, read
+// The browser engine takes its switches from a variable of the environment, read
 // once, when the first browser is made. The user's switches stay as they are,
 // in front; the library's own follow, each only where the user has not named
 // that switch, with or without a value. Features the library turns off join

@@ -3,7 +3,6 @@
 #include "browser_keys.h"
 #include "data_exchange.h"
 #include "navigable_address.h"
-#include "qt_text.h"
 #include "site_address.h"
 #include "win_defs.h"
 
@@ -34,11 +33,10 @@ bool CHelpDialog::OnInitDialog()
     m_toolBar.Create(GetDlgItem(IDC_TOOLBAR_PLACE), this);
     m_toolBar.FollowBrowser(m_browser);
     m_findBar.Create(m_browser);
-    CBrowserKeys::Create(FromHandle(GetSafeHwnd()), m_browser, m_findBar,
-                         QStringLiteral("helpPage/zoom"));
+    CBrowserKeys::Create(*this, m_browser, m_findBar, u"helpPage/zoom");
     const std::u16string strSite = HelpPageAddress();
     if (IsNavigableAddress(strSite, true))
-        m_browser.Navigate(ToQString(strSite));
+        m_browser.Navigate(strSite);
     else
         MessageBox(RefusedAddressMessage(strSite), u"Viga", MB_ICONERROR);
     return bResult;

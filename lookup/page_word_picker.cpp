@@ -1,110 +1,53 @@
 #include "page_word_picker.h"
 
-#include <QChildEvent>
-#include <QMouseEvent>
-#include <QWebEnginePage>
-#include <QWebEngineView>
-#include <QWidget>
-
 namespace
 {
 
 // A word longer than this is cut short in the menu's command text.
-constexpr qsizetype kCommandWordLength = 30;
+constexpr std::size_t kCommandWordLength = 30;
 
-// How long after a double click its word may still be reported: the engine
-// selects it in its own process, which on a loaded machine takes a while.
-constexpr int kWaitMs = 5000;
-
-// A double click on the word that is selected already changes no selection,
-// so nothing is reported; by then the selection stands as the click left it.
-constexpr int kSettleMs = 1500;
+bool IsWhiteSpace(char16_t c)
+{
+    return (c >= 0x09 && c <= 0x0D) || c == 0x20 || c == 0x85 || c == 0xA0 || c == 0x1680 ||
+           (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 || c == 0x202F ||
+           c == 0x205F || c == 0x3000;
+}
 
 } // namespace
 
-CPageWordPicker::CPageWordPicker(QWebEngineView* pView, std::function<void(const QString&)> onWord)
-    : QObject(pView), m_pView(pView), m_onWord(std::move(onWord))
+std::u16string CPageWordPicker::WordFromSelection(std::u16string_view selection)
 {
-    // The view takes its input through widgets it puts inside itself, which
-    // come and go with the page.
-    pView->installEventFilter(this);
-    for (QWidget* pChild : pView->findChildren<QWidget*>())
-        Watch(pChild);
-    connect(pView->page(), &QWebEnginePage::selectionChanged, this,
-            &CPageWordPicker::OnSelectionChanged);
-    m_settle.setSingleShot(true);
-    m_settle.setInterval(kSettleMs);
-    connect(&m_settle, &QTimer::timeout, this, &CPageWordPicker::OnSettleTimeout);
+    std::u16string word;
+    bool bSpace = false;
+    for (const char16_t c : selection) {
+        if (IsWhiteSpace(c)) {
+            bSpace = !word.empty();
+            continue;
+        }
+        if (bSpace)
+            word += u' ';
+        bSpace = false;
+        word += c;
+    }
+    return word;
 }
 
-QString CPageWordPicker::WordFromSelection(const QString& strSelection)
+std::u16string CPageWordPicker::LookUpCommandText(const std::u16string& strWord)
 {
-    return strSelection.simplified();
-}
-
-QString CPageWordPicker::LookUpCommandText(const QString& strWord)
-{
-    QString strShown = strWord.size() > kCommandWordLength
-                           ? strWord.left(kCommandWordLength - 1) + QChar(0x2026)
-                           : strWord;
+    std::u16string strShown = strWord;
+    if (strShown.size() > kCommandWordLength) {
+        std::size_t nKept = kCommandWordLength - 1;
+        // Never half of a character beyond the first plane.
+        if (strShown[nKept - 1] >= 0xD800 && strShown[nKept - 1] <= 0xDBFF)
+            --nKept;
+        strShown = strShown.substr(0, nKept) + u"…";
+    }
     // An ampersand would mark the menu's access key instead of showing.
-    strShown.replace(QLatin1Char('&'), QLatin1String("&&"));
-    return QStringLiteral("Otsi „%1“").arg(strShown);
-}
-
-void CPageWordPicker::Watch(QObject* pChild)
-{
-    if (pChild->isWidgetType())
-        pChild->installEventFilter(this);
-}
-
-bool CPageWordPicker::eventFilter(QObject* pWatched, QEvent* pEvent)
-{
-    if (pWatched == m_pView) {
-        if (pEvent->type() == QEvent::ChildAdded)
-            Watch(static_cast<QChildEvent*>(pEvent)->child());
-        return false;
+    std::u16string strEscaped;
+    for (const char16_t c : strShown) {
+        strEscaped += c;
+        if (c == u'&')
+            strEscaped += u'&';
     }
-    if (pEvent->type() != QEvent::MouseButtonDblClick)
-        return false;
-    const auto* pMouse = static_cast<QMouseEvent*>(pEvent);
-    // Shift or Ctrl with a double click extend or add to a selection.
-    if (pMouse->button() != Qt::LeftButton || pMouse->modifiers() != Qt::NoModifier)
-        return false;
-    m_bWaiting = true;
-    m_waiting.setRemainingTime(kWaitMs);
-    m_settle.start();
-    // The engine goes on to select the word as it always does.
-    return false;
-}
-
-void CPageWordPicker::OnSelectionChanged()
-{
-    if (!m_bWaiting)
-        return;
-    if (m_waiting.hasExpired()) {
-        m_bWaiting = false;
-        return;
-    }
-    // The first click of the pair may clear the old selection first.
-    const QString strWord = WordFromSelection(m_pView->page()->selectedText());
-    if (!strWord.isEmpty())
-        Pick(strWord);
-}
-
-void CPageWordPicker::OnSettleTimeout()
-{
-    if (!m_bWaiting)
-        return;
-    const QString strWord = WordFromSelection(m_pView->page()->selectedText());
-    if (!strWord.isEmpty())
-        Pick(strWord);
-}
-
-void CPageWordPicker::Pick(const QString& strWord)
-{
-    m_bWaiting = false;
-    m_settle.stop();
-    if (m_onWord)
-        m_onWord(strWord);
+    return u"Otsi „" + strEscaped + u"“";
 }

@@ -3,23 +3,12 @@
 #include "browser_keys.h"
 #include "data_exchange.h"
 #include "dict_catalogue.h"
-#include "event_hook.h"
 #include "navigable_address.h"
 #include "property_sheet.h"
-#include "qt_text.h"
 #include "query_composition.h"
 #include "site_address.h"
 #include "win_defs.h"
-#include "wnd_platform.h"
 #include "word_length.h"
-
-#include <QAbstractItemView>
-#include <QCompleter>
-#include <QKeyEvent>
-#include <QLineEdit>
-#include <QMenu>
-#include <QStringListModel>
-#include <QWebEngineView>
 
 namespace
 {
@@ -64,19 +53,16 @@ bool CRunDialog::OnInitDialog()
     m_toolBar.Create(GetDlgItem(IDC_TOOLBAR_PLACE), this);
     m_toolBar.FollowBrowser(m_browser);
     m_findBar.Create(m_browser);
-    CBrowserKeys::Create(FromHandle(GetSafeHwnd()), m_browser, m_findBar,
-                         QStringLiteral("lookupPage/zoom"), [this] {
-                             WordBox()->setFocus(Qt::ShortcutFocusReason);
-                             WordBox()->selectAll();
-                         });
+    CBrowserKeys::Create(*this, m_browser, m_findBar, u"lookupPage/zoom",
+                         [this] { m_wordBox.FocusAndSelect(); });
     SetUpWordBox();
     // A word picked on the answer page is looked up as a typed one is.
-    m_browser.SetLookUpHandler([this](const QString& strWord) {
-        SetDlgItemText(IDC_WORD, FromQString(strWord));
+    m_browser.SetLookUpHandler([this](const std::u16string& strWord) {
+        SetDlgItemText(IDC_WORD, strWord);
         Lookup(true);
     });
-    QObject::connect(m_browser.GetView(), &QWebEngineView::urlChanged,
-                     GetPlatform().pReceiver.get(), [this](const QUrl& url) { FollowPage(url); });
+    m_browser.SetLocationChangeHandler(
+        [this](const std::u16string& strURL) { FollowPage(strURL); });
     FillLists();
     Lookup(false);
     return bResult;
@@ -132,8 +118,8 @@ int CRunDialog::Lookup(bool bReportErrors)
                               : ComposeLookupUrl(m_word, g_dictCatalogue, m_dictCombo.GetCurSel(),
                                                  g_predictCatalogue, m_predictCombo.GetCurSel());
     if (url && IsNavigableAddress(*url)) {
-        const QVariant flags(static_cast<int>(navNoReadFromCache));
-        m_browser.Navigate(ToQString(*url), &flags);
+        const int nFlags = navNoReadFromCache;
+        m_browser.Navigate(*url, &nFlags);
         m_history.AddLater(m_word);
         ShowHistory();
         return 0;
@@ -151,7 +137,7 @@ int CRunDialog::Lookup(bool bReportErrors)
         MessageBox(u"Palun sisestage sõna ja valige sõnastik!", kError, MB_ICONEXCLAMATION);
     const std::u16string strFallback = FallbackPageAddress();
     if (IsNavigableAddress(strFallback, true))
-        m_browser.Navigate(ToQString(strFallback));
+        m_browser.Navigate(strFallback);
     else
         RefuseAddress(strFallback);
     return 0;
@@ -168,117 +154,52 @@ void CRunDialog::FillLists()
     g_predictCatalogue.FillComboBox(m_predictCombo);
 }
 
-QLineEdit* CRunDialog::WordBox() const
-{
-    return qobject_cast<QLineEdit*>(DlgItemWidget(*this, IDC_WORD));
-}
-
 void CRunDialog::SetUpWordBox()
 {
-    QLineEdit* pEdit = WordBox();
-    if (!pEdit)
+    if (!m_wordBox.Create(*this, IDC_WORD))
         return;
     m_history.Load();
-    m_pHistoryModel = new QStringListModel(pEdit);
-    m_pCompleter = new QCompleter(m_pHistoryModel, pEdit);
-    m_pCompleter->setCaseSensitivity(Qt::CaseInsensitive);
-    m_pCompleter->setCompletionMode(QCompleter::PopupCompletion);
-    m_pCompleter->popup()->setObjectName(QStringLiteral("wordCompletion"));
-    pEdit->setCompleter(m_pCompleter);
     // A word chosen from the list is looked up, as Enter on a typed one is.
-    QObject::connect(
-        m_pCompleter, qOverload<const QString&>(&QCompleter::activated),
-        GetPlatform().pReceiver.get(),
-        [this](const QString& strWord) {
-            SetDlgItemText(IDC_WORD, FromQString(strWord));
-            Lookup(true);
-        },
-        Qt::QueuedConnection);
-    // Enter with the list open but no word of it chosen looks up what was
-    // typed; the list would only close.
-    new CEventHook(m_pCompleter->popup(), [this](QEvent* pEvent) {
-        if (pEvent->type() != QEvent::KeyPress)
-            return false;
-        const int nKey = static_cast<QKeyEvent*>(pEvent)->key();
-        if ((nKey != Qt::Key_Return && nKey != Qt::Key_Enter) ||
-            m_pCompleter->popup()->currentIndex().isValid())
-            return false;
-        m_pCompleter->popup()->hide();
-        QMetaObject::invokeMethod(
-            GetPlatform().pReceiver.get(), [this] { Lookup(true); }, Qt::QueuedConnection);
-        return true;
-    });
+    m_wordBox.SetLookUpHandler([this] { Lookup(true); });
+    m_wordBox.SetUpDownHandler([this](bool bUp) { return WalkHistory(bUp); });
+    m_wordBox.SetMenuCommand(
+        u"Kustuta otsitud sõnade ajalugu", [this] { return !m_history.GetWords().empty(); },
+        [this] {
+            m_history.Clear();
+            ShowHistory();
+        });
     ShowHistory();
-    new CEventHook(pEdit, [this](QEvent* pEvent) {
-        if (pEvent->type() != QEvent::KeyPress)
-            return false;
-        const auto* pKey = static_cast<QKeyEvent*>(pEvent);
-        if ((pKey->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier ||
-            (pKey->key() != Qt::Key_Up && pKey->key() != Qt::Key_Down))
-            return false;
-        return WalkHistory(pKey->key() == Qt::Key_Up);
-    });
-    pEdit->setContextMenuPolicy(Qt::CustomContextMenu);
-    QObject::connect(pEdit, &QWidget::customContextMenuRequested, GetPlatform().pReceiver.get(),
-                     [this](const QPoint& pos) { ShowWordBoxMenu(pos); });
 }
 
 void CRunDialog::ShowHistory()
 {
-    if (!m_pHistoryModel)
-        return;
-    QStringList words;
-    for (const std::u16string& word : m_history.GetWords())
-        words << ToQString(word);
-    m_pHistoryModel->setStringList(words);
+    m_wordBox.SetWords(m_history.GetWords());
     m_walk.Reset();
 }
 
 bool CRunDialog::WalkHistory(bool bOlder)
 {
-    QLineEdit* pEdit = WordBox();
-    switch (m_walk.Step(m_history.GetWords(), pEdit->text().toStdU16String(), bOlder,
-                        m_pCompleter->popup()->isVisible())) {
+    switch (m_walk.Step(m_history.GetWords(), GetDlgItemText(IDC_WORD), bOlder,
+                        m_wordBox.IsListOpen())) {
     case CHistoryWalk::EStep::None:
         return false;
     case CHistoryWalk::EStep::ListAll:
-        m_pCompleter->setCompletionPrefix(QString());
-        m_pCompleter->complete();
+        m_wordBox.ListAllWords();
         return true;
     case CHistoryWalk::EStep::Word:
-        pEdit->setText(QString::fromStdU16String(m_walk.GetWord()));
+        SetDlgItemText(IDC_WORD, m_walk.GetWord());
         return true;
     }
     return false;
 }
 
-void CRunDialog::ShowWordBoxMenu(const QPoint& pos)
+void CRunDialog::FollowPage(const std::u16string& strURL)
 {
-    QLineEdit* pEdit = WordBox();
-    QMenu* pMenu = pEdit->createStandardContextMenu();
-    pMenu->setObjectName(QStringLiteral("wordBoxMenu"));
-    pMenu->setAttribute(Qt::WA_DeleteOnClose);
-    pMenu->addSeparator();
-    QAction* pClear = pMenu->addAction(QStringLiteral("Kustuta otsitud sõnade ajalugu"));
-    pClear->setObjectName(QStringLiteral("clearHistory"));
-    pClear->setEnabled(!m_history.GetWords().empty());
-    QObject::connect(pClear, &QAction::triggered, pEdit, [this] {
-        m_history.Clear();
-        ShowHistory();
-    });
-    pMenu->popup(pEdit->mapToGlobal(pos));
-}
-
-void CRunDialog::FollowPage(const QUrl& url)
-{
-    const auto word =
-        LookupWordFromUrl(url.toString(QUrl::FullyEncoded).toStdU16String(), g_dictCatalogue,
-                          m_dictCombo.GetCurSel(), g_predictCatalogue, m_predictCombo.GetCurSel());
-    QLineEdit* pEdit = WordBox();
-    if (!word || !pEdit)
+    const auto word = LookupWordFromUrl(strURL, g_dictCatalogue, m_dictCombo.GetCurSel(),
+                                        g_predictCatalogue, m_predictCombo.GetCurSel());
+    if (!word || !GetDlgItem(IDC_WORD))
         return;
-    const QString strWord = ToQString(*word);
     m_word = *word;
-    if (pEdit->text() != strWord)
-        pEdit->setText(strWord);
+    if (GetDlgItemText(IDC_WORD) != *word)
+        SetDlgItemText(IDC_WORD, *word);
 }

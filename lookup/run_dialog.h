@@ -6,15 +6,10 @@
 #include "history_walk.h"
 #include "property_page.h"
 #include "web_browser.h"
+#include "word_box.h"
 #include "word_history.h"
 
 #include <string>
-
-class QCompleter;
-class QLineEdit;
-class QPoint;
-class QStringListModel;
-class QUrl;
 
 // The "Päring" tab: a word, a dictionary and a pre-dictionary, and the answer
 // page in the browser below them. The word box follows the page: when the
@@ -47,13 +42,11 @@ private:
     int Lookup(bool bReportErrors);
     void RefuseAddress(const std::u16string& strAddress);
     void FillLists();
-    QLineEdit* WordBox() const;
     void SetUpWordBox();
     // Up and Down in the word box: true when the key walked the history.
     bool WalkHistory(bool bOlder);
-    void ShowWordBoxMenu(const QPoint& pos);
     void ShowHistory();
-    void FollowPage(const QUrl& url);
+    void FollowPage(const std::u16string& strURL);
 
     CComboBox m_predictCombo;
     CComboBox m_dictCombo;
@@ -61,7 +54,6 @@ private:
     CBrowserToolBar m_toolBar;
     CFindBar m_findBar;
     CWordHistory m_history;
-    QStringListModel* m_pHistoryModel = nullptr;
-    QCompleter* m_pCompleter = nullptr;
+    CWordBox m_wordBox;
     CHistoryWalk m_walk;
 };

@@ -82,7 +82,8 @@ protected:
     static QWebEngineView* Browser(CMainDialog& dlg, int nPage)
     {
         dlg.SetActivePage(nPage);
-        return Control<QWebEngineView>(Page(dlg, nPage), 1006);
+        // The view stands in the browser control, with the find bar under it.
+        return Page(dlg, nPage)->findChild<QWebEngineView*>(QStringLiteral("ctl1006"));
     }
 
     QTemporaryDir m_home;

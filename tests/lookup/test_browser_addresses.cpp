@@ -74,7 +74,8 @@ TEST(RunPageAddresses, OnlyWebAddressesAreOpenedAndNoScriptOfAnotherRuns)
     std::vector<int> boxesAfterClick;
     QStringList shownAfterRefusal;
     WhenModal([&](QWidget*) {
-        auto* pView = qobject_cast<QWebEngineView*>(DlgItemWidget(page, 1006));
+        QWidget* pBox = DlgItemWidget(page, 1006);
+        auto* pView = pBox ? pBox->findChild<QWebEngineView*>() : nullptr;
         auto* pCombo = qobject_cast<QComboBox*>(DlgItemWidget(page, 1007));
         auto* pLook = qobject_cast<QPushButton*>(DlgItemWidget(page, 1004));
         ASSERT_TRUE(pView && pCombo && pLook);

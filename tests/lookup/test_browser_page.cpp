@@ -2,6 +2,7 @@
 
 #include "data_exchange.h"
 #include "gui_test.h"
+#include "web_browser_linux.h"
 #include "win_defs.h"
 
 #include "qt_text.h"
@@ -44,10 +45,10 @@ bool BrowserTestPage::OnCommand(int nID, HWND hSource)
     return CDialog::OnCommand(nID, hSource);
 }
 
-bool BrowserTestPage::Load(const QUrl& url, const QVariant* pFlags)
+bool BrowserTestPage::Load(const QUrl& url, const int* pFlags)
 {
     const int nBefore = m_nCompletes;
-    m_browser.Navigate(url.toString(), pFlags);
+    m_browser.Navigate(url.toString().toStdU16String(), pFlags);
     return WaitFor([&] { return m_nCompletes > nBefore && CurrentUrl() == url; }, 15000);
 }
 
@@ -58,7 +59,7 @@ bool BrowserTestPage::WaitForLoads(int nCompletes, int timeoutMs)
 
 QUrl BrowserTestPage::CurrentUrl() const
 {
-    QWebEngineView* pView = m_browser.GetView();
+    QWebEngineView* pView = BrowserView(m_browser);
     return pView ? pView->url() : QUrl();
 }
 

@@ -22,7 +22,7 @@ public:
     bool OnInitDialog() override;
 
     // Navigates and waits for the page to be loaded; false on time-out.
-    bool Load(const QUrl& url, const QVariant* pFlags = nullptr);
+    bool Load(const QUrl& url, const int* pFlags = nullptr);
     // Waits until the browser has finished a load that started after now.
     bool WaitForLoads(int nCompletes, int timeoutMs = 15000);
     QUrl CurrentUrl() const;

@@ -6,6 +6,7 @@
 #include "test_http_server.h"
 #include "untrusted_tls_server.h"
 #include "unused_port.h"
+#include "web_browser_linux.h"
 #include "win_defs.h"
 
 #include "dialog_controls.h"
@@ -49,7 +50,7 @@ protected:
 
 TEST_F(WebBrowser, NoCacheFlagFetchesThePageAnew)
 {
-    const QVariant flags(static_cast<int>(navNoReadFromCache));
+    const int flags = navNoReadFromCache;
     ASSERT_TRUE(m_page.Load(m_server.Url("/one?word=%C3%B5"), &flags));
     ASSERT_TRUE(m_page.Load(m_server.Url("/two")));
     const auto lookups = m_server.RequestsFor("/one");
@@ -64,10 +65,11 @@ TEST_F(WebBrowser, NoCacheFlagFetchesThePageAnew)
 
 TEST_F(WebBrowser, PostDataAndHeadersGoWithTheRequest)
 {
-    const QVariant post(QByteArrayLiteral("sona=%C3%B5un"));
-    const QVariant headers(QStringLiteral("X-Quillbridge: 1\r\nAccept-Language: et\r\n"));
+    const std::string post = "sona=%C3%B5un";
+    const std::u16string headers = u"X-Quillbridge: 1\r\nAccept-Language: et\r\n";
     const int nBefore = m_page.m_nCompletes;
-    m_page.m_browser.Navigate(m_server.Url("/one").toString(), nullptr, nullptr, &post, &headers);
+    m_page.m_browser.Navigate(m_server.Url("/one").toString().toStdU16String(), nullptr, nullptr,
+                              &post, &headers);
     ASSERT_TRUE(m_page.WaitForLoads(nBefore + 1));
     const auto requests = m_server.RequestsFor("/one");
     ASSERT_EQ(requests.size(), 1);
@@ -110,7 +112,7 @@ QString PageText(const CWebBrowser& browser)
 {
     QString strText;
     bool bDone = false;
-    browser.GetView()->page()->toPlainText([&](const QString& strResult) {
+    BrowserView(browser)->page()->toPlainText([&](const QString& strResult) {
         strText = strResult;
         bDone = true;
     });
@@ -123,7 +125,7 @@ QVariant PageScript(const CWebBrowser& browser, const QString& strScript)
 {
     QVariant result;
     bool bDone = false;
-    browser.GetView()->page()->runJavaScript(strScript, [&](const QVariant& value) {
+    BrowserView(browser)->page()->runJavaScript(strScript, [&](const QVariant& value) {
         result = value;
         bDone = true;
     });
@@ -145,7 +147,7 @@ TEST_F(WebBrowser, AnAddressThatCannotBeLoadedShowsOurPageAndAServersErrorPageIs
     const QUrl unreachable(
         QStringLiteral("http://127.0.0.1:%1/s%C3%B5na?w=<b id=m>x</b>&amp;&lt;i&gt;")
             .arg(refusing.Port()));
-    QWebEngineView* pView = m_page.m_browser.GetView();
+    QWebEngineView* pView = BrowserView(m_page.m_browser);
     const QString strOurTitle = QStringLiteral("Lehte ei saa avada");
 
     // Each step waits until the browser has finished it and shows that title.
@@ -156,7 +158,8 @@ TEST_F(WebBrowser, AnAddressThatCannotBeLoadedShowsOurPageAndAServersErrorPageIs
                        15000);
     };
     ASSERT_TRUE(m_page.Load(m_server.Url("/one")));
-    ASSERT_TRUE(step([&] { m_page.m_browser.Navigate(unreachable.toString()); }, strOurTitle))
+    ASSERT_TRUE(step([&] { m_page.m_browser.Navigate(unreachable.toString().toStdU16String()); },
+                     strOurTitle))
         << pView->title().toStdString();
     const QString strText = PageText(m_page.m_browser);
     EXPECT_TRUE(strText.contains(unreachable.toDisplayString())) << strText.toStdString();
@@ -177,14 +180,14 @@ TEST_F(WebBrowser, AnAddressThatCannotBeLoadedShowsOurPageAndAServersErrorPageIs
     ASSERT_TRUE(step([&] { m_page.m_browser.GoForward(); }, strOurTitle));
     ASSERT_TRUE(step([&] { m_page.m_browser.Refresh(); }, strOurTitle));
 
-    ASSERT_TRUE(step([&] { m_page.m_browser.Navigate(m_server.Url("/missing").toString()); },
-                     QStringLiteral("Serveri oma")))
+    ASSERT_TRUE(step(
+        [&] { m_page.m_browser.Navigate(m_server.Url("/missing").toString().toStdU16String()); },
+        QStringLiteral("Serveri oma")))
         << pView->title().toStdString();
 
     // A port the browser refuses to open by itself: nothing is sent, and the
     // network is not to blame.
-    ASSERT_TRUE(step([&] { m_page.m_browser.Navigate(QStringLiteral("http://127.0.0.1:9/")); },
-                     strOurTitle));
+    ASSERT_TRUE(step([&] { m_page.m_browser.Navigate(u"http://127.0.0.1:9/"); }, strOurTitle));
     const QString strRefusal = PageText(m_page.m_browser);
     EXPECT_TRUE(strRefusal.contains(QStringLiteral("selle pordi kasutamine on turvalisuse huvides "
                                                    "keelatud")))
@@ -194,8 +197,11 @@ TEST_F(WebBrowser, AnAddressThatCannotBeLoadedShowsOurPageAndAServersErrorPageIs
     // A certificate nobody trusts is said in words, as the other failures are.
     const UntrustedTlsServer tls;
     ASSERT_TRUE(tls.IsListening());
-    ASSERT_TRUE(step([&] { m_page.m_browser.Navigate(tls.Url(QStringLiteral("/")).toString()); },
-                     strOurTitle))
+    ASSERT_TRUE(step(
+        [&] {
+            m_page.m_browser.Navigate(tls.Url(QStringLiteral("/")).toString().toStdU16String());
+        },
+        strOurTitle))
         << pView->title().toStdString();
     EXPECT_TRUE(PageText(m_page.m_browser)
                     .contains(QStringLiteral("Serveri turvasertifikaati ei saanud usaldada "
@@ -208,15 +214,16 @@ TEST_F(WebBrowser, CallsTheBrowserCannotCarryOutRaise)
     // No history yet.
     EXPECT_THROW(m_page.m_browser.GoBack(), COleDispatchException);
     EXPECT_THROW(m_page.m_browser.GoForward(), COleDispatchException);
-    EXPECT_THROW(m_page.m_browser.Navigate(QString()), COleDispatchException);
-    const QVariant frame(QStringLiteral("left"));
-    EXPECT_THROW(m_page.m_browser.Navigate(m_server.Url("/one").toString(), nullptr, &frame),
+    EXPECT_THROW(m_page.m_browser.Navigate(std::u16string()), COleDispatchException);
+    const std::u16string frame = u"left";
+    EXPECT_THROW(m_page.m_browser.Navigate(m_server.Url("/one").toString().toStdU16String(),
+                                           nullptr, &frame),
                  COleDispatchException);
     EXPECT_NO_THROW(m_page.m_browser.Stop());
 
     // A wrapper without a live browser.
     CWebBrowser missing;
-    EXPECT_THROW(missing.Navigate(m_server.Url("/one").toString()), COleException);
+    EXPECT_THROW(missing.Navigate(m_server.Url("/one").toString().toStdU16String()), COleException);
     EXPECT_THROW(missing.GoBack(), COleException);
     EXPECT_THROW(missing.GoForward(), COleException);
     EXPECT_THROW(missing.Refresh(), COleException);
@@ -238,9 +245,13 @@ TEST(WebBrowserControl, TemplatesHaveABrowserOnlyOnceTheClassIsRegistered)
     CWebBrowser::RegisterControlClass();
     BrowserTestPage page;
     ASSERT_TRUE(page.Create());
-    auto* pView = qobject_cast<QWebEngineView*>(DlgItemWidget(page, 1006));
+    // The control is the browser's window, the view in it.
+    QWidget* pBox = DlgItemWidget(page, 1006);
+    ASSERT_NE(pBox, nullptr);
+    EXPECT_EQ(WidgetOf(page.m_browser), pBox);
+    QWebEngineView* pView = BrowserView(page.m_browser);
     ASSERT_NE(pView, nullptr);
-    EXPECT_EQ(WidgetOf(page.m_browser), pView);
+    EXPECT_EQ(pView->parentWidget(), pBox);
     EXPECT_EQ(pView->objectName(), QStringLiteral("ctl1006"));
 }
 
@@ -286,7 +297,7 @@ TEST_F(WebBrowser, TheMenuOffersWhatWorksAndLinksOpenInTheUsersBrowser)
     m_server.Serve("/links", links);
     UsersBrowser users;
     ASSERT_TRUE(m_page.Load(m_server.Url("/links")));
-    QWebEngineView* pView = m_page.m_browser.GetView();
+    QWebEngineView* pView = BrowserView(m_page.m_browser);
 
     ASSERT_TRUE(RightClickPage(pView, QPoint(30, 30)));
     auto* pMenu = qobject_cast<QMenu*>(QApplication::activePopupWidget());

@@ -74,7 +74,8 @@ struct Dictionary {
 
 QWebEngineView* View(CMainDialog& dlg, int nPage)
 {
-    return Control<QWebEngineView>(WidgetOf(*dlg.GetPage(nPage)), 1006);
+    // The view stands in the browser control, with the find bar under it.
+    return WidgetOf(*dlg.GetPage(nPage))->findChild<QWebEngineView*>(QStringLiteral("ctl1006"));
 }
 
 QLineEdit* WordBox(CMainDialog& dlg)
@@ -297,7 +298,7 @@ TEST(ReadingWindow, WordsLookedUpAndTheZoomComeBackInTheNextRunAndTheWordsCanBeC
             Qt::QueuedConnection);
         const auto clearAction = [] {
             auto* pMenu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            return pMenu ? pMenu->findChild<QAction*>("clearHistory") : nullptr;
+            return pMenu ? pMenu->findChild<QAction*>("wordBoxCommand") : nullptr;
         };
         ASSERT_TRUE(WaitFor([&] { return clearAction() && clearAction()->isEnabled(); }));
         clearAction()->trigger();

@@ -102,7 +102,7 @@ TEST_F(BrowserToolBar, StopIsEnabledWhileAPageLoads)
     BrowserTestPage page;
     Open(page);
     const int nBefore = page.m_nCompletes;
-    page.m_browser.Navigate(m_server.Url("/slow").toString());
+    page.m_browser.Navigate(m_server.Url("/slow").toString().toStdU16String());
     ASSERT_TRUE(WaitFor([&] { return page.m_toolBar.IsButtonEnabled(3); }))
         << "stop not enabled while loading";
     EXPECT_EQ(page.m_nCompletes, nBefore);
@@ -116,7 +116,7 @@ TEST_F(BrowserToolBar, StopIsEnabledWhileAPageLoads)
     MessageBoxRecorder boxes;
     ServeHeld("/stopped");
     const int nLoaded = page.m_nCompletes;
-    page.m_browser.Navigate(m_server.Url("/stopped").toString());
+    page.m_browser.Navigate(m_server.Url("/stopped").toString().toStdU16String());
     ASSERT_TRUE(WaitFor([&] { return page.m_toolBar.IsButtonEnabled(3); }));
     page.Button(3)->click();
     ASSERT_TRUE(page.WaitForLoads(nLoaded + 1)) << "stop did not end the load";
