@@ -3,6 +3,7 @@
 #include "disk_file.h"
 #include "file_lock.h"
 #include "file_replacement.h"
+#include "parameter_encoding.h"
 #include "user_folders.h"
 #include "utf_text.h"
 
@@ -34,23 +35,12 @@ std::u16string_view Trimmed(std::u16string_view text)
     return text;
 }
 
-int HexValue(char16_t c)
-{
-    if (c >= u'0' && c <= u'9')
-        return c - u'0';
-    if (c >= u'a' && c <= u'f')
-        return c - u'a' + 10;
-    if (c >= u'A' && c <= u'F')
-        return c - u'A' + 10;
-    return -1;
-}
-
 // Up to nMax digits of base nBase from text at nPos; nPos moves past them.
 char16_t Digits(std::u16string_view text, std::size_t& nPos, int nBase, int nMax)
 {
     unsigned nValue = 0;
     for (int i = 0; i < nMax && nPos < text.size(); ++i, ++nPos) {
-        const int nDigit = HexValue(text[nPos]);
+        const int nDigit = HexDigitValue(text[nPos]);
         if (nDigit < 0 || nDigit >= nBase)
             break;
         nValue = nValue * nBase + nDigit;
@@ -114,7 +104,7 @@ std::u16string EscapeValue(std::u16string_view value)
     for (const char16_t c : value) {
         if (c == u';' || c == u',' || c == u'=')
             bQuote = true;
-        if (bEscapeHexDigit && HexValue(c) >= 0) {
+        if (bEscapeHexDigit && HexDigitValue(c) >= 0) {
             out += u"\\x" + Hex(c, 1, false);
             continue;
         }
