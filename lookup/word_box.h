@@ -1,12 +1,10 @@
 #pragma once
 
+#include "edit.h"
+
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
-
-class CWnd;
-struct CWordBoxPlatform;
 
 // The edit box of a word to look up, with what the platform adds to it: a
 // list of earlier words that completes what is typed (in any case, from the
@@ -15,8 +13,7 @@ struct CWordBoxPlatform;
 class CWordBox
 {
 public:
-    CWordBox();
-    ~CWordBox();
+    CWordBox() = default;
     CWordBox(const CWordBox&) = delete;
     CWordBox& operator=(const CWordBox&) = delete;
 
@@ -44,5 +41,10 @@ public:
                         std::function<void()> onChosen);
 
 private:
-    std::unique_ptr<CWordBoxPlatform> m_pPlatform;
+    CEdit m_edit;
+    std::function<void()> m_onLookUp;
+    std::function<bool(bool)> m_onUpDown;
+    std::u16string m_strCommand;
+    std::function<bool()> m_isCommandEnabled;
+    std::function<void()> m_onCommand;
 };

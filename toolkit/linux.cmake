@@ -7,10 +7,12 @@ target_sources(qb_gui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/qt/dialog_controls.cpp
   ${CMAKE_CURRENT_LIST_DIR}/qt/dialog_template.cpp
   ${CMAKE_CURRENT_LIST_DIR}/qt/dialog_window.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/qt/edit.cpp
   ${CMAKE_CURRENT_LIST_DIR}/qt/estonian_translator.cpp
   ${CMAKE_CURRENT_LIST_DIR}/qt/event_hook.cpp
   ${CMAKE_CURRENT_LIST_DIR}/qt/exception_report.cpp
   ${CMAKE_CURRENT_LIST_DIR}/qt/list_ctrl.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/qt/menu.cpp
   ${CMAKE_CURRENT_LIST_DIR}/qt/message_box.cpp
   ${CMAKE_CURRENT_LIST_DIR}/qt/property_page.cpp
   ${CMAKE_CURRENT_LIST_DIR}/qt/property_sheet.cpp

@@ -126,6 +126,7 @@ enum : unsigned {
     MOD_ALT = 0x0001,
     MOD_CONTROL = 0x0002,
     MOD_SHIFT = 0x0004,
+    MOD_WIN = 0x0008,
 };
 
 // Menu items and the tracking of a popup menu.

@@ -298,7 +298,11 @@ TEST(ReadingWindow, WordsLookedUpAndTheZoomComeBackInTheNextRunAndTheWordsCanBeC
             Qt::QueuedConnection);
         const auto clearAction = [] {
             auto* pMenu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
-            return pMenu ? pMenu->findChild<QAction*>("wordBoxCommand") : nullptr;
+            if (pMenu)
+                for (QAction* pAction : pMenu->actions())
+                    if (pAction->text() == QStringLiteral("Kustuta otsitud sõnade ajalugu"))
+                        return pAction;
+            return static_cast<QAction*>(nullptr);
         };
         ASSERT_TRUE(WaitFor([&] { return clearAction() && clearAction()->isEnabled(); }));
         clearAction()->trigger();

@@ -64,6 +64,8 @@ unsigned ModifiersOf(const QKeyEvent* pKey)
         nModifiers |= MOD_CONTROL;
     if (pKey->modifiers() & Qt::ShiftModifier)
         nModifiers |= MOD_SHIFT;
+    if (pKey->modifiers() & Qt::MetaModifier)
+        nModifiers |= MOD_WIN;
     return nModifiers;
 }
 
