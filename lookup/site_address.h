@@ -6,8 +6,8 @@
 // catalogue lists all lie under one base address ending in "/quillbridge/".
 // It is fixed when the library is built: the maker's server, or for an
 // installed program the copy of the site installed with it, as a file:
-// address. QUILLBRIDGE_SITE_BASE in the environment replaces it, for mirrors
-// and for tests.
+// address. The variable of the environment named as the build option
+// replaces it, for mirrors and for tests.
 std::u16string SiteBaseAddress();
 // The page shown when there is nothing to look up.
 std::u16string FallbackPageAddress();
