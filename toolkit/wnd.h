@@ -84,8 +84,6 @@ public:
     // failure it raises going to the general report. hSource is the control
     // or window the command comes from.
     void SendCommand(int nID, HWND hSource);
-    // Delivers a command later, once the event at hand has been handled.
-    void PostCommand(int nID);
 
     // The nested message loop of a modal window: shows the window and runs
     // until EndModalLoop; returns at once if EndModalLoop came first.

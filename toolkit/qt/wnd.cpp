@@ -344,13 +344,6 @@ void CWnd::SendCommand(int nID, HWND hSource)
     AfxCallHandler(GetSafeHwnd(), [&] { OnCommand(nID, hSource); });
 }
 
-void CWnd::PostCommand(int nID)
-{
-    if (QObject* pReceiver = m_pPlatform->pReceiver.get())
-        QMetaObject::invokeMethod(
-            pReceiver, [this, nID] { SendCommand(nID, nullptr); }, Qt::QueuedConnection);
-}
-
 void CWnd::SetKeyHandler(KeyHandler handler)
 {
     QWidget* pWidget = FromHandle(GetSafeHwnd());
