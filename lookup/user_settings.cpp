@@ -67,9 +67,9 @@ std::u16string EscapeKey(std::u16string_view key)
                  c == u'_' || c == u'-' || c == u'.')
             out += c;
         else if (c <= 0xFF)
-            out += u"%" + Hex(c, 2, true);
+            out.append(u"%").append(Hex(c, 2, true));
         else
-            out += u"%U" + Hex(c, 4, true);
+            out.append(u"%U").append(Hex(c, 4, true));
     }
     return out;
 }
@@ -376,7 +376,7 @@ std::u16string CUserSettings::Format(const Values& values)
     for (const auto& [strGroup, names] : values) {
         if (!text.empty())
             text += u'\n';
-        text += u"[" + EscapeKey(strGroup) + u"]\n";
+        text.append(u"[").append(EscapeKey(strGroup)).append(u"]\n");
         for (const auto& [strName, strValue] : names)
             text += EscapeKey(strName) + u"=" + EscapeValue(strValue) + u"\n";
     }
