@@ -82,11 +82,14 @@ TEST_F(WindowSocket, OfRunsStartedTogetherExactlyOneServes)
                 ::close(results[0]);
                 ::close(done[1]);
                 char c;
-                static_cast<void>(::read(start[0], &c, 1));
+                if (::read(start[0], &c, 1) < 0)
+                    ::_exit(2);
                 CWindowSocket socket;
                 c = static_cast<char>('0' + static_cast<int>(socket.Claim(folder.c_str())));
-                static_cast<void>(::write(results[1], &c, 1));
-                static_cast<void>(::read(done[0], &c, 1));
+                if (::write(results[1], &c, 1) != 1)
+                    ::_exit(2);
+                if (::read(done[0], &c, 1) < 0)
+                    ::_exit(2);
                 ::_exit(0);
             }
             children.push_back(pid);

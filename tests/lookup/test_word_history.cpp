@@ -143,7 +143,8 @@ TEST(WordHistory, TwoProcessesAddingAtOnceKeepEveryWord)
             CWordHistory history(strPath);
             history.Load();
             char c;
-            static_cast<void>(::read(barrier[0], &c, 1));
+            if (::read(barrier[0], &c, 1) < 0)
+                ::_exit(2);
             bool bAll = true;
             for (int i = 0; i < 200; ++i)
                 bAll = history.Add(Utf8ToUtf16(pszPrefix + std::to_string(i))) && bAll;
