@@ -22,6 +22,15 @@ namespace
 // is not read.
 constexpr std::size_t kMaxFileBytes = 2 * 1024 * 1024;
 
+// The word first, once, and the list no longer than the history keeps.
+void PutFirst(std::vector<std::u16string>& words, const std::u16string& word)
+{
+    words.erase(std::remove(words.begin(), words.end(), word), words.end());
+    words.insert(words.begin(), word);
+    if (words.size() > CWordHistory::kMaxWords)
+        words.resize(CWordHistory::kMaxWords);
+}
+
 bool IsKeptWord(const std::u16string& word)
 {
     return IsWithinWordLength(word) &&
@@ -96,12 +105,8 @@ bool CWordHistory::Merge(const std::vector<std::u16string>& added,
     const ERead read = ReadFile(words);
     if (read != ERead::Read)
         words = base;
-    for (const std::u16string& word : added) {
-        words.erase(std::remove(words.begin(), words.end(), word), words.end());
-        words.insert(words.begin(), word);
-    }
-    if (words.size() > kMaxWords)
-        words.resize(kMaxWords);
+    for (const std::u16string& word : added)
+        PutFirst(words, word);
     // A file that is there but cannot be read may hold words this one has
     // never seen; it is not replaced.
     return read != ERead::Unreadable && WriteFile(words);
@@ -111,10 +116,7 @@ bool CWordHistory::AddLater(const std::u16string& word)
 {
     if (!IsKeptWord(word))
         return false;
-    m_words.erase(std::remove(m_words.begin(), m_words.end(), word), m_words.end());
-    m_words.insert(m_words.begin(), word);
-    if (m_words.size() > kMaxWords)
-        m_words.resize(kMaxWords);
+    PutFirst(m_words, word);
     if (m_strPath.empty())
         return true;
     {

@@ -17,7 +17,7 @@ CString SecondsText(int nMs)
             strFraction.pop_back();
         strText += ',' + strFraction;
     }
-    return CStringFromUtf8(strText);
+    return Utf8ToUtf16(strText);
 }
 
 } // namespace

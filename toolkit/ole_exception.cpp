@@ -10,7 +10,7 @@ CString OleErrorText(long sc)
     char szText[32];
     std::snprintf(szText, sizeof szText, "OLE error 0x%08lx",
                   static_cast<unsigned long>(sc) & 0xFFFFFFFFUL);
-    return CStringFromUtf8(szText);
+    return Utf8ToUtf16(szText);
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "utf_text.h"
+
 #include <initializer_list>
 #include <string>
 #include <string_view>
@@ -7,15 +9,10 @@
 // The program's text: UTF-16, as the window system and the catalogues keep it.
 using CString = std::u16string;
 
-// UTF-8 from and to the program's text; an invalid sequence becomes U+FFFD.
-CString CStringFromUtf8(std::string_view utf8);
-std::string CStringToUtf8(std::u16string_view text);
+// UTF-8 from and to the program's text: the core's Utf8ToUtf16 and Utf16ToUtf8.
 
 // The decimal digits of n.
 CString IntToCString(long long n);
-
-// The text without the white space at its ends.
-CString TrimCString(std::u16string_view text);
 
 // The format with %1 to %9 replaced by the arguments in their order; a number
 // without its argument, and every other character, stays as it is.

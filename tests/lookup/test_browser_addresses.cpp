@@ -124,7 +124,7 @@ TEST(RunPageAddresses, OnlyWebAddressesAreOpenedAndNoScriptOfAnotherRuns)
     for (int i = 0; i < boxes.Count(); ++i) {
         const MessageBoxRequest& box = boxes.Boxes()[i];
         EXPECT_TRUE(ToQString(box.strText).contains(QString::fromStdU16String(refused[i]) + "maja"))
-            << CStringToUtf8(box.strText);
+            << Utf16ToUtf8(box.strText);
         EXPECT_EQ(box.strCaption, QStringLiteral("Viga"));
         EXPECT_EQ(box.nType & MB_ICONMASK, static_cast<unsigned>(MB_ICONERROR));
     }

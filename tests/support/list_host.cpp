@@ -19,7 +19,7 @@ ListHost::ListHost(int nTemplate)
     hostWnd.Attach(ToHandle(&host));
     list.SubclassDlgItem(1007, &hostWnd);
     for (const char* pszHeading : {"Nimi", "Kodeering", "Sõnastikuprogramm"})
-        list.InsertColumn(list.GetColumnCount(), CStringFromUtf8(pszHeading));
+        list.InsertColumn(list.GetColumnCount(), Utf8ToUtf16(pszHeading));
 }
 
 ListHost::~ListHost()

@@ -27,7 +27,7 @@ TEST(ComboBox, AddingKeepsTheCurrentItemAndIndexesStayInOrder)
     EXPECT_EQ(combo.GetCurSel(), -1);
     // Not sorted: item i is the i-th string added.
     for (const char* pszName : {"ÕS", "EKSS", "Arvutisõnastik"})
-        combo.AddString(CStringFromUtf8(pszName));
+        combo.AddString(Utf8ToUtf16(pszName));
     EXPECT_EQ(combo.GetCount(), 3);
     EXPECT_EQ(combo.GetLBText(0), QStringLiteral("ÕS"));
     EXPECT_EQ(combo.GetLBText(2), QStringLiteral("Arvutisõnastik"));

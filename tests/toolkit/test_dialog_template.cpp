@@ -68,9 +68,9 @@ TEST(DialogTemplate, MalformedTablesAreRefusedWithTheLine)
     for (const auto& test : bad) {
         templates.clear();
         strError.clear();
-        EXPECT_FALSE(CDialogTemplate::Parse(CStringFromUtf8(test.pszText), templates, &strError))
+        EXPECT_FALSE(CDialogTemplate::Parse(Utf8ToUtf16(test.pszText), templates, &strError))
             << test.pszText;
-        EXPECT_TRUE(strError.starts_with(CStringFromUtf8(test.pszLine))) << CStringToUtf8(strError);
+        EXPECT_TRUE(strError.starts_with(Utf8ToUtf16(test.pszLine))) << Utf16ToUtf8(strError);
     }
 
     templates.clear();
@@ -78,7 +78,7 @@ TEST(DialogTemplate, MalformedTablesAreRefusedWithTheLine)
         CDialogTemplate::Parse(u"dialog 7 20 30 \"q \\\"x\\\"\" popup\n -1 static 1 2 3 4 \"\"\n"
                                u" -1 static 1 2 3 4 \"b\\\\c\" right\nend\n",
                                templates, &strError))
-        << CStringToUtf8(strError);
+        << Utf16ToUtf8(strError);
     ASSERT_EQ(templates.size(), 1u);
     EXPECT_EQ(templates[0].m_strCaption, QStringLiteral("q \"x\""));
     EXPECT_EQ(templates[0].m_items.size(), 2u); // id -1 may repeat
