@@ -1,0 +1,1 @@
+# The Windows side of this folder.
