@@ -2,7 +2,9 @@
 
 Prints the port on its first line of output, then serves until it is killed.
 Every request goes as one line "METHOD PATH user-agent cache-control" into the
-log file, written out at once so the tests can wait for it.
+log file, written out at once so the tests can wait for it. A list under
+/huge/ is a published list of 400 MB, made while it is sent and never stored;
+when the client stops taking it, a line "SENT PATH BYTES" tells how much went.
 """
 import http.server
 import os
@@ -27,6 +29,27 @@ class Handler(http.server.BaseHTTPRequestHandler):
         self.end_headers()
         self.wfile.write(body)
 
+    def send_huge_list(self, path):
+        total = 400 * 1024 * 1024
+        entry = "Nimi\0utf8\0http://127.0.0.1/\0".encode("utf-16-le")
+        chunk = entry * (65536 // len(entry))
+        self.send_response(200)
+        self.send_header("Content-Type", "application/octet-stream")
+        self.send_header("Content-Length", str(total))
+        self.end_headers()
+        sent = 0
+        try:
+            self.wfile.write(bytes(4))
+            sent = 4
+            while sent < total:
+                part = chunk[:total - sent]
+                self.wfile.write(part)
+                sent += len(part)
+        except OSError:
+            pass
+        with open(LOG, "a", encoding="utf-8") as log:
+            log.write("SENT {} {}\n".format(path, sent))
+
     def do_GET(self):
         with open(LOG, "a", encoding="utf-8") as log:
             log.write("GET {} {} {}\n".format(self.path, self.headers.get("User-Agent", "-").replace(" ", "_"),
@@ -36,6 +59,8 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_page("Abiinfo", "Quillbridge help")
         elif path == "/quillbridge/about.html":
             self.send_page("About", "Quillbridge about page")
+        elif path.startswith("/huge/") and path.endswith(".kvd"):
+            self.send_huge_list(path)
         elif path.startswith("/quillbridge/") and path.endswith(".kvd") and PUBLISHED:
             name = os.path.join(PUBLISHED, os.path.basename(path))
             if not os.path.exists(name):
