@@ -34,7 +34,12 @@ int CBrowserToolBar::Create(CWnd* pPlaceholder, CWnd* pReceiver)
         return 0;
     AddBitmap(kCommandCount, kBitmapId);
     for (int i = 0; i < kCommandCount; ++i) {
-        const TBBUTTON button{i, i + 1, TBSTATE_ENABLED, TBSTYLE_BUTTON, 0, 0};
+        // By name: the system's button has reserved bytes between the style and the data.
+        TBBUTTON button{};
+        button.iBitmap = i;
+        button.idCommand = i + 1;
+        button.fsState = TBSTATE_ENABLED;
+        button.fsStyle = TBSTYLE_BUTTON;
         AddButtons(1, &button);
     }
     AutoSize();

@@ -11,6 +11,10 @@ class CMenu;
 class CEdit : public CWnd
 {
 public:
+    CEdit() = default;
+    // Stops listening to the box; the box itself stays, its list goes.
+    ~CEdit() override;
+
     // Selects the characters from nStartChar up to nEndChar; (0, -1) selects all.
     void SetSel(int nStartChar, int nEndChar);
 
@@ -34,6 +38,11 @@ protected:
     bool OnCommand(int nID, HWND hSource) override;
 
 private:
+    // The platform's side of the box: its list and its menu.
+    friend class CEditHooks;
+    // Where the platform keeps the list itself: the words it offers and its window.
+    std::vector<CString> m_words;
+    HWND m_hCompletionList = nullptr;
     std::function<void(const CString&)> m_onCompletion;
     std::function<void(CMenu&)> m_onMenu;
     std::function<void(unsigned)> m_onMenuCommand;

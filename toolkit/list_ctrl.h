@@ -11,6 +11,10 @@
 class CListCtrl : public CWnd
 {
 public:
+    CListCtrl() = default;
+    // Stops listening to the list and its parent; the list itself stays.
+    ~CListCtrl() override;
+
     // Inserts a heading at column nCol (the texts of later columns move right).
     // nWidth -1 keeps the default width. Returns the column's index, -1 on failure.
     int InsertColumn(int nCol, const CString& strHeading, int nFormat = LVCFMT_LEFT,
@@ -60,6 +64,8 @@ protected:
     void PreSubclassWindow() override;
 
 private:
+    // The platform's relay of the list's notifications to the handlers.
+    friend class CListCtrlNotifications;
     void NotifyItemChanged(int nItem);
     // The rows whose state SetItemState(nItem, ..., nMask) may change.
     std::vector<int> RowsTouchedBy(int nItem, unsigned nMask) const;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "text.h"
+#include "win_defs.h"
 
 #include <memory>
 

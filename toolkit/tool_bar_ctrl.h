@@ -8,7 +8,8 @@
 #include "rect.h"
 #include "text.h"
 
-// One button as AddButtons takes it.
+#ifndef _WIN32
+// One button as AddButtons takes it (on Windows, the system's own).
 struct TBBUTTON {
     int iBitmap;
     int idCommand;
@@ -17,12 +18,16 @@ struct TBBUTTON {
     std::uintptr_t dwData;
     std::intptr_t iString;
 };
+#endif
 
 // A row of image buttons. A click becomes a command with the button's id,
 // sent to the owner with the toolbar's window as its source.
 class CToolBarCtrl : public CWnd
 {
 public:
+    CToolBarCtrl() = default;
+    ~CToolBarCtrl() override;
+
     // Creates the toolbar as a child of pParent with control id nID. Styles:
     // WS_VISIBLE shows it, TBSTYLE_TOOLTIPS asks OnNeedToolTipText for the
     // tooltips, TBSTYLE_FLAT draws flat buttons, CCS_BOTTOM puts it at the
@@ -36,11 +41,12 @@ public:
     // Fits the toolbar to its parent's width, at the parent's top or bottom.
     void AutoSize();
     // The window that receives the clicks (TB_SETPARENT); null for none.
-    void SetOwner(CWnd* pOwner) { m_pOwner = pOwner; }
+    void SetOwner(CWnd* pOwner);
     bool EnableButton(int nID, bool bEnable = true);
     bool IsButtonEnabled(int nID) const;
-    int GetButtonCount() const { return static_cast<int>(m_buttons.size()); }
-    // The button with command id nID, named "button<id>", or null.
+    int GetButtonCount() const;
+    // The button with command id nID, named "button<id>", where the platform
+    // makes each button a window of its own; otherwise null.
     HWND GetButton(int nID) const;
 
     static constexpr CSize kImageSize{16, 15};

@@ -23,6 +23,8 @@ QLineEdit* LineEdit(const CEdit& edit)
 
 } // namespace
 
+CEdit::~CEdit() = default;
+
 void CEdit::SetSel(int nStartChar, int nEndChar)
 {
     QLineEdit* pEdit = LineEdit(*this);

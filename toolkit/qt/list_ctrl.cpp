@@ -56,6 +56,8 @@ Qt::Alignment AlignmentOf(int nFormat)
 
 } // namespace
 
+CListCtrl::~CListCtrl() = default;
+
 void CListCtrl::PreSubclassWindow()
 {
     QTreeWidget* pList = List(*this);

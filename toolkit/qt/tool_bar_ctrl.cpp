@@ -56,6 +56,8 @@ private:
     CToolBarCtrl* m_pToolBar;
 };
 
+CToolBarCtrl::~CToolBarCtrl() = default;
+
 bool CToolBarCtrl::Create(unsigned dwStyle, const CRect& rect, CWnd* pParentWnd, int nID)
 {
     QWidget* pParent = pParentWnd ? WidgetOf(*pParentWnd) : nullptr;
@@ -132,6 +134,16 @@ void CToolBarCtrl::AutoSize()
     const int nHeight = kButtonSize.cy + 2 * kPadding;
     const bool bBottom = (m_dwStyle & CCS_BOTTOM) == CCS_BOTTOM;
     pBar->setGeometry(0, bBottom ? pParent->height() - nHeight : 0, pParent->width(), nHeight);
+}
+
+void CToolBarCtrl::SetOwner(CWnd* pOwner)
+{
+    m_pOwner = pOwner;
+}
+
+int CToolBarCtrl::GetButtonCount() const
+{
+    return static_cast<int>(m_buttons.size());
 }
 
 bool CToolBarCtrl::EnableButton(int nID, bool bEnable)
