@@ -1,0 +1,62 @@
+#include "combo_box.h"
+
+#include "wide_text.h"
+
+#include <windows.h>
+
+#include <algorithm>
+
+void CComboBox::ResetContent()
+{
+    if (const HWND hCombo = GetSafeHwnd())
+        ::SendMessageW(hCombo, CB_RESETCONTENT, 0, 0);
+}
+
+int CComboBox::AddString(const CString& strText)
+{
+    const HWND hCombo = GetSafeHwnd();
+    if (!hCombo)
+        return -1;
+    const LRESULT nIndex =
+        ::SendMessageW(hCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideText(strText)));
+    return nIndex < 0 ? -1 : static_cast<int>(nIndex);
+}
+
+int CComboBox::SetCurSel(int nSelect)
+{
+    const HWND hCombo = GetSafeHwnd();
+    if (!hCombo)
+        return -1;
+    // An index outside the items clears the box, and the box says so with CB_ERR.
+    const LRESULT nIndex = ::SendMessageW(hCombo, CB_SETCURSEL, static_cast<WPARAM>(nSelect), 0);
+    return nIndex < 0 ? -1 : static_cast<int>(nIndex);
+}
+
+int CComboBox::GetCurSel() const
+{
+    const HWND hCombo = GetSafeHwnd();
+    const LRESULT nIndex = hCombo ? ::SendMessageW(hCombo, CB_GETCURSEL, 0, 0) : CB_ERR;
+    return nIndex < 0 ? -1 : static_cast<int>(nIndex);
+}
+
+int CComboBox::GetCount() const
+{
+    const HWND hCombo = GetSafeHwnd();
+    const LRESULT nCount = hCombo ? ::SendMessageW(hCombo, CB_GETCOUNT, 0, 0) : 0;
+    return nCount < 0 ? 0 : static_cast<int>(nCount);
+}
+
+CString CComboBox::GetLBText(int nIndex) const
+{
+    const HWND hCombo = GetSafeHwnd();
+    if (!hCombo || nIndex < 0 || nIndex >= GetCount())
+        return CString();
+    const LRESULT nLength = ::SendMessageW(hCombo, CB_GETLBTEXTLEN, static_cast<WPARAM>(nIndex), 0);
+    if (nLength <= 0)
+        return CString();
+    CString strText(static_cast<std::size_t>(nLength) + 1, u'\0');
+    const LRESULT nCopied = ::SendMessageW(hCombo, CB_GETLBTEXT, static_cast<WPARAM>(nIndex),
+                                           reinterpret_cast<LPARAM>(strText.data()));
+    strText.resize(nCopied < 0 ? 0 : std::min(static_cast<std::size_t>(nCopied), strText.size()));
+    return strText;
+}
