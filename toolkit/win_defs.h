@@ -9,6 +9,10 @@
 // List views and toolbars; the browser control's navigation flags.
 #include <commctrl.h>
 #include <exdisp.h>
+// The property sheet's Apply button, which the system's headers do not name.
+#ifndef ID_APPLY_NOW
+#define ID_APPLY_NOW 0x3021
+#endif
 #else
 
 // A window of the window system; what it points at is the platform's own.

@@ -1,0 +1,195 @@
+#include "dialog.h"
+
+#include "data_exchange.h"
+#include "dialog_template.h"
+#include "exception_report.h"
+#include "wnd_platform.h"
+
+namespace
+{
+
+// A dialog's window procedure: the wrapper is in DWLP_USER from WM_INITDIALOG on.
+INT_PTR CALLBACK DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
+{
+    if (uMsg == WM_INITDIALOG) {
+        auto* pDialog = reinterpret_cast<CDialog*>(lParam);
+        SetWindowLongPtrW(hWnd, DWLP_USER, lParam);
+        pDialog->Attach(hWnd, true);
+        // The wrapper's initialisation runs once the window exists.
+        return FALSE;
+    }
+    auto* pDialog = reinterpret_cast<CDialog*>(GetWindowLongPtrW(hWnd, DWLP_USER));
+    if (!pDialog || pDialog->GetSafeHwnd() != hWnd)
+        return FALSE;
+    LRESULT lResult = 0;
+    if (!AfxDialogCommand(pDialog, uMsg, wParam, lParam, &lResult))
+        return FALSE;
+    SetWindowLongPtrW(hWnd, DWLP_MSGRESULT, lResult);
+    return TRUE;
+}
+
+} // namespace
+
+CDialog::CDialog(int nIDTemplate, CWnd* pParentWnd)
+    : m_pParentWnd(pParentWnd), m_nIDTemplate(nIDTemplate)
+{
+}
+
+CDialog::~CDialog()
+{
+    EndModalLoop(IDCANCEL);
+    DestroyWindow();
+}
+
+const CDialogTemplate* CDialog::GetTemplate() const
+{
+    return CDialogTemplate::Find(m_nIDTemplate);
+}
+
+int CDialog::DoModal()
+{
+    if (IsWindow())
+        return -1;
+    // Without a parent the active window owns the dialog, as the toolkit's
+    // dialogs are owned; the owner waits disabled while the dialog runs.
+    HWND hOwner = m_pParentWnd && m_pParentWnd->GetSafeHwnd()
+                      ? GetAncestor(m_pParentWnd->GetSafeHwnd(), GA_ROOT)
+                      : GetActiveWindow();
+    BeginModalState();
+    if (!CreateDlgWindow(hOwner, false)) {
+        EndModalLoop(-1);
+        return -1;
+    }
+    const bool bDisableOwner = hOwner && ::IsWindowEnabled(hOwner);
+    if (bDisableOwner)
+        ::EnableWindow(hOwner, FALSE);
+    bool bFocus = false;
+    AfxCallHandler(GetSafeHwnd(), [this, &bFocus] { bFocus = OnInitDialog(); });
+    if (bFocus)
+        GotoFirstTabStop();
+    const int nResult = RunModalLoop();
+    // The owner is enabled before the dialog goes, so that it is activated again.
+    if (bDisableOwner)
+        ::EnableWindow(hOwner, TRUE);
+    DestroyWindow();
+    return nResult;
+}
+
+bool CDialog::Create(int nIDTemplate, CWnd* pParentWnd)
+{
+    if (IsWindow())
+        return false;
+    if (nIDTemplate != 0)
+        m_nIDTemplate = nIDTemplate;
+    if (pParentWnd)
+        m_pParentWnd = pParentWnd;
+    const HWND hOwner = m_pParentWnd && m_pParentWnd->GetSafeHwnd()
+                            ? GetAncestor(m_pParentWnd->GetSafeHwnd(), GA_ROOT)
+                            : nullptr;
+    if (!CreateDlgWindow(hOwner, false))
+        return false;
+    AfxCallHandler(GetSafeHwnd(), [this] { OnInitDialog(); });
+    return IsWindow();
+}
+
+void CDialog::EndDialog(int nResult)
+{
+    EndModalLoop(nResult);
+    if (HWND hWnd = GetSafeHwnd(); hWnd && !(GetWindowLongPtrW(hWnd, GWL_STYLE) & WS_CHILD))
+        ::ShowWindow(hWnd, SW_HIDE);
+}
+
+bool CDialog::UpdateData(bool bSaveAndValidate)
+{
+    CDataExchange dx(this, bSaveAndValidate);
+    DoDataExchange(&dx);
+    return true;
+}
+
+void CDialog::SetDefID(int nID)
+{
+    m_nDefID = nID;
+    if (HWND hWnd = GetSafeHwnd())
+        SendMessageW(hWnd, DM_SETDEFID, static_cast<WPARAM>(nID), 0);
+}
+
+bool CDialog::OnInitDialog()
+{
+    UpdateData(false);
+    return true;
+}
+
+void CDialog::OnOK()
+{
+    if (!UpdateData(true))
+        return;
+    EndDialog(IDOK);
+}
+
+void CDialog::OnCancel()
+{
+    EndDialog(IDCANCEL);
+}
+
+void CDialog::DoDataExchange(CDataExchange* /*pDX*/) {}
+
+bool CDialog::OnCommand(int nID, HWND hSource)
+{
+    if (CWnd::OnCommand(nID, hSource))
+        return true;
+    switch (nID) {
+    case IDOK:
+        OnOK();
+        return true;
+    case IDCANCEL:
+        OnCancel();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CDialog::CreateDlgWindow(HWND hParent, bool bAsChild)
+{
+    const CDialogTemplate* pTemplate = GetTemplate();
+    if (!pTemplate || (bAsChild && !hParent))
+        return false;
+    const HWND hWnd = CreateDialogParamW(AfxGetResourceHandle(), MAKEINTRESOURCEW(m_nIDTemplate),
+                                         hParent, DialogProc, reinterpret_cast<LPARAM>(this));
+    if (!hWnd)
+        return false;
+    if (GetSafeHwnd() != hWnd)
+        Attach(hWnd, true);
+    // The combo boxes' initialisation data, as the template lists it.
+    for (const CDialogTemplate::Item& item : pTemplate->m_items)
+        for (const CString& strItem : item.initItems)
+            SendDlgItemMessageW(hWnd, item.nID, CB_ADDSTRING, 0,
+                                reinterpret_cast<LPARAM>(strItem.c_str()));
+    m_nDefID = IDOK;
+    for (const CDialogTemplate::Item& item : pTemplate->m_items)
+        if (item.strKind == u"button" && item.HasStyle(u"default"))
+            m_nDefID = item.nID;
+    return true;
+}
+
+void CDialog::OnEnterKey()
+{
+    CWnd* pControl = GetDlgItem(m_nDefID);
+    if (pControl && !pControl->IsWindowEnabled())
+        return;
+    SendCommand(m_nDefID, pControl ? pControl->GetSafeHwnd() : nullptr);
+}
+
+void CDialog::OnEscapeKey()
+{
+    CWnd* pCancel = GetDlgItem(IDCANCEL);
+    SendCommand(IDCANCEL, pCancel ? pCancel->GetSafeHwnd() : nullptr);
+}
+
+void CDialog::OnCloseBox()
+{
+    CWnd* pCancel = GetDlgItem(IDCANCEL);
+    if (pCancel && !pCancel->IsWindowEnabled())
+        return;
+    SendCommand(IDCANCEL, pCancel ? pCancel->GetSafeHwnd() : nullptr);
+}
