@@ -111,7 +111,7 @@ class WindowsEndToEnd(WineSession):
         self.type("Sõnastik", f"{self.site}/uus?w=")
         self.keys("Sõnastik", "Return")
         self.wait_for_no_window("Sõnastik")
-        self.assertEqual(self.close_sheet_of_a_run(run), "run 1: 0")
+        self.assertEqual(self.close_sheet_of_a_run(run, 1), "run 1: 0")
         # Saved as the first run returned, while the process goes on.
         added = f"Uus\tutf8\t{self.site}/uus?w=\n"
         self.wait_for(lambda: added in self.dump(dict_file), "the first run's entry was not saved")
@@ -121,7 +121,7 @@ class WindowsEndToEnd(WineSession):
         page = self.show_tab(1)
         rows = [row["texts"] for row in self.control(page, cls="SysListView32")["rows"]]
         self.assertIn(["Uus", "utf8", f"{self.site}/uus?w="], rows)
-        self.assertEqual(self.close_sheet_of_a_run(run), "run 2: 0")
+        self.assertEqual(self.close_sheet_of_a_run(run, 2), "run 2: 0")
         code, _ = self.wait_for_exit(run)
         self.assertEqual(code, 0)
         dump = self.dump(dict_file)
@@ -130,11 +130,13 @@ class WindowsEndToEnd(WineSession):
                                f"Õigekeelsus\tbaltic\t{self.site}/dict/os?w=\n"
                                f"Lääne\twestern\t{self.site}/dict/we?w=\n" + added)
 
-    def close_sheet_of_a_run(self, run):
-        """Esc to the sheet of a host that goes on; returns the line it prints."""
+    def close_sheet_of_a_run(self, run, call):
+        """Esc to the sheet of a host that goes on; returns the line the call prints."""
         self.keys(SHEET, "Escape")
         self.wait_for_no_window(SHEET)
-        return run.stdout.readline().strip()
+        return self.wait_for(lambda: [line for line in self.output(run).splitlines()
+                                      if line.startswith(f"run {call}:")],
+                             f"call {call} did not return")[0]
 
     def test_the_published_list_is_fetched_and_the_chosen_rows_appended(self):
         host = self.copy_library()

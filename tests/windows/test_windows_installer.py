@@ -34,20 +34,17 @@ class WindowsInstaller(WineSession):
         for folder in glob.glob(self.programs_glob):
             self.make_writable(folder)
             shutil.rmtree(folder)
-        subprocess.run([self.wine_run, "reg", "delete", UNINSTALL_KEY, "/f"], env=self.env,
-                       capture_output=True, timeout=DEADLINE)
+        self.wine("reg", "delete", UNINSTALL_KEY, "/f")
 
     def install(self):
-        run = subprocess.run([self.wine_run, INSTALLER, "/S"], env=self.env, capture_output=True,
-                             timeout=4 * DEADLINE)
-        self.assertEqual(run.returncode, 0, run.stderr[-2000:])
+        code, out = self.wine(INSTALLER, "/S", timeout=4 * DEADLINE)
+        self.assertEqual(code, 0, out)
         folders = glob.glob(self.programs_glob)
         self.assertEqual(len(folders), 1, "not installed into %LOCALAPPDATA%\\Programs\\Quillbridge")
         return folders[0]
 
     def uninstall(self, folder, *options):
-        subprocess.run([self.wine_run, os.path.join(folder, "uninstall.exe"), "/S", *options],
-                       env=self.env, capture_output=True, timeout=4 * DEADLINE)
+        self.wine(os.path.join(folder, "uninstall.exe"), "/S", *options, timeout=4 * DEADLINE)
         # The uninstaller goes on in a copy of itself after the first one ends.
         self.wait_for(lambda: not os.path.exists(os.path.join(folder, "uninstall.exe")),
                       "the uninstaller did not remove itself")
@@ -55,8 +52,7 @@ class WindowsInstaller(WineSession):
                       "the uninstaller left the library")
 
     def registered(self):
-        return subprocess.run([self.wine_run, "reg", "query", UNINSTALL_KEY], env=self.env,
-                              capture_output=True, text=True, timeout=DEADLINE).stdout
+        return self.wine("reg", "query", UNINSTALL_KEY)[1]
 
     def make_unwritable(self, folder):
         # Wine takes its permissions from the folder's: for root, which may

@@ -77,10 +77,11 @@ class WineSession(unittest.TestCase):
         return found[0] if found else None
 
     def end_programs(self):
-        for program in self.programs:
+        for program, out in self.programs:
             if program.poll() is None:
                 program.kill()
-            program.communicate()
+                program.wait()
+            out.close()
 
     # Files and catalogues.
 
@@ -94,12 +95,12 @@ class WineSession(unittest.TestCase):
     def kvd(self, *args):
         """quillbridge-kvd of the Linux build when there is one, else this build's under Wine."""
         if self.LINUX_KVD:
-            command = [self.LINUX_KVD, *args]
-        else:
-            command = [self.wine_run, os.path.join(self.BUILD, "quillbridge-kvd.exe"),
-                       *[windows_path(a) if a.startswith("/") else a for a in args]]
-        return subprocess.run(command, capture_output=True, text=True, check=True, env=self.env,
-                              timeout=DEADLINE).stdout.replace("\r\n", "\n")
+            return subprocess.run([self.LINUX_KVD, *args], capture_output=True, text=True, check=True,
+                                  timeout=DEADLINE).stdout
+        code, out = self.wine(os.path.join(self.BUILD, "quillbridge-kvd.exe"),
+                              *[windows_path(a) if a.startswith("/") else a for a in args])
+        self.assertEqual(code, 0, out)
+        return out
 
     def catalogue(self, path, rows, selection=0):
         tsv = path + ".tsv"
@@ -137,24 +138,38 @@ class WineSession(unittest.TestCase):
     # Programs and windows.
 
     def start(self, program, *args):
-        run = subprocess.Popen([self.wine_run, program, *args], env=self.env, stdout=subprocess.PIPE,
-                               stderr=subprocess.PIPE, text=True, cwd=self.dir)
-        self.programs.append(run)
+        # Output into a file, not a pipe: the processes Wine starts beside a
+        # program may hold a pipe open long after the program ended.
+        out = open(os.path.join(self.dir, f"output-{len(self.programs)}.txt"), "w+", encoding="utf-8")
+        run = subprocess.Popen([self.wine_run, program, *args], env=self.env, stdout=out,
+                               stderr=subprocess.STDOUT, cwd=self.dir)
+        run.output = out.name
+        self.programs.append((run, out))
         return run
+
+    def output(self, run):
+        with open(run.output, encoding="utf-8", errors="replace") as f:
+            return f.read().replace("\r\n", "\n")
 
     def wait_for_exit(self, run):
         try:
             code = run.wait(timeout=DEADLINE)
         except subprocess.TimeoutExpired:
             self.fail("the host did not end")
-        out, err = run.communicate()
-        return code, out
+        return code, self.output(run)
+
+    def wine(self, *args, timeout=DEADLINE):
+        """Runs a program under Wine to its end: its status and its output."""
+        with tempfile.TemporaryFile("w+", encoding="utf-8", errors="replace") as out:
+            run = subprocess.run([self.wine_run, *args], env=self.env, stdout=out,
+                                 stderr=subprocess.DEVNULL, timeout=timeout)
+            out.seek(0)
+            return run.returncode, out.read().replace("\r\n", "\n")
 
     def probe(self, title):
         """What the visible window captioned title shows, or None while there is none."""
-        run = subprocess.run([self.wine_run, os.path.join(self.TOOLS, "window_probe.exe"), title],
-                             capture_output=True, text=True, env=self.env, timeout=DEADLINE)
-        return json.loads(run.stdout) if run.returncode == 0 and run.stdout else None
+        code, out = self.wine(os.path.join(self.TOOLS, "window_probe.exe"), title)
+        return json.loads(out) if code == 0 and out else None
 
     def wait_for_window(self, title):
         return self.wait_for(lambda: self.probe(title), f"no window {title!r}")
