@@ -19,6 +19,7 @@ MessageBoxHook& Hook()
 // that gives them to its buttons as it is activated.
 thread_local const std::vector<CString>* t_pButtonTexts = nullptr;
 thread_local HHOOK t_hCbtHook = nullptr;
+thread_local bool t_bRetryCancel = false;
 
 LRESULT CALLBACK NameButtons(int nCode, WPARAM wParam, LPARAM lParam)
 {
@@ -29,12 +30,14 @@ LRESULT CALLBACK NameButtons(int nCode, WPARAM wParam, LPARAM lParam)
         if (GetClassNameW(hBox, szClass, 8) && lstrcmpW(szClass, L"#32770") == 0) {
             const std::vector<CString>& texts = *t_pButtonTexts;
             t_pButtonTexts = nullptr;
+            const bool bRetry = t_bRetryCancel;
             std::size_t nIndex = 0;
-            for (const int nID : {IDOK, IDRETRY, IDCANCEL}) {
-                HWND hButton = GetDlgItem(hBox, nID);
-                if (!hButton || nIndex >= texts.size())
-                    continue;
-                SetWindowTextW(hButton, reinterpret_cast<const wchar_t*>(texts[nIndex++].c_str()));
+            for (const int nID : {bRetry ? IDRETRY : IDOK, bRetry ? IDCANCEL : 0}) {
+                HWND hButton = nID ? GetDlgItem(hBox, nID) : nullptr;
+                if (hButton && nIndex < texts.size())
+                    SetWindowTextW(hButton,
+                                   reinterpret_cast<const wchar_t*>(texts[nIndex].c_str()));
+                ++nIndex;
             }
         }
     }
@@ -60,6 +63,7 @@ int AfxMessageBox(HWND hOwner, const CString& strText, const CString& strCaption
     const std::vector<CString>* pPreviousTexts = t_pButtonTexts;
     if (!buttonTexts.empty()) {
         t_pButtonTexts = &buttonTexts;
+        t_bRetryCancel = (nType & MB_TYPEMASK) == MB_RETRYCANCEL;
         t_hCbtHook = SetWindowsHookExW(WH_CBT, NameButtons, nullptr, GetCurrentThreadId());
     }
     // The text is plain text: a message box shows every character as it is.

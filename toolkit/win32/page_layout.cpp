@@ -9,7 +9,7 @@ CPageLayout::CPageLayout(HWND hPage, const CDialogTemplate& dialogTemplate)
     m_baseSize = {rcPage.right, rcPage.bottom};
     for (const CDialogTemplate::Item& item : dialogTemplate.m_items) {
         Control control{nullptr,
-                        {item.rect.left, item.rect.top, item.rect.right, item.rect.bottom},
+                        {},
                         item.HasStyle(u"stretchx"),
                         item.HasStyle(u"stretchy"),
                         item.HasStyle(u"movex"),
@@ -21,8 +21,12 @@ CPageLayout::CPageLayout(HWND hPage, const CDialogTemplate& dialogTemplate)
         if (!control.hWnd)
             continue;
         // From the template, so that a combo box keeps the height of its
-        // dropped list, which its window does not show.
-        MapDialogRect(hPage, &control.rect);
+        // dropped list, which its window does not show. Position and size are
+        // mapped apart, as the dialog manager maps them.
+        RECT rcUnits{item.rect.left, item.rect.top, item.rect.Width(), item.rect.Height()};
+        MapDialogRect(hPage, &rcUnits);
+        control.rect = {rcUnits.left, rcUnits.top, rcUnits.left + rcUnits.right,
+                        rcUnits.top + rcUnits.bottom};
         m_controls.push_back(control);
     }
 }
