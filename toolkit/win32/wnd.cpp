@@ -11,7 +11,8 @@
 namespace
 {
 
-// The windows whose wrappers asked for their keys; one handler per window.
+// The windows whose wrappers asked for their keys or messages before they
+// are dispatched; one wrapper per window.
 std::map<HWND, CWndPlatform*>& KeyHandlers()
 {
     static std::map<HWND, CWndPlatform*> s_handlers;
@@ -40,21 +41,29 @@ unsigned HeldModifiers()
     return nModifiers;
 }
 
-// A key goes to the handler of the focused window or of the nearest window
-// around it that has one, up to the window whose loop runs.
-bool PreTranslateKey(const MSG& msg, HWND hLoopWnd)
+// A message for the focused window goes first to the handlers of that window
+// and of the windows around it, nearest first, up to the window whose loop
+// runs: the raw message (a hosted control translates its own keys), then,
+// for a key, the key handler.
+bool PreTranslate(MSG& msg, HWND hLoopWnd)
 {
-    if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN)
+    const bool bKey = msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN;
+    if (!bKey && (msg.message < WM_KEYFIRST || msg.message > WM_KEYLAST) &&
+        (msg.message < WM_MOUSEFIRST || msg.message > WM_MOUSELAST))
         return false;
     for (HWND hWnd = msg.hwnd; hWnd; hWnd = GetParent(hWnd)) {
         const auto it = KeyHandlers().find(hWnd);
-        if (it != KeyHandlers().end() && it->second->keyHandler) {
-            // A copy: the handler may replace itself.
-            const CWnd::KeyHandler handler = it->second->keyHandler;
+        if (it != KeyHandlers().end()) {
+            // Copies: a handler may replace itself.
+            const auto preTranslate = it->second->preTranslateMessage;
             bool bHandled = false;
-            AfxCallHandler(hWnd, [&] {
-                bHandled = handler(static_cast<unsigned>(msg.wParam), HeldModifiers());
-            });
+            if (preTranslate)
+                AfxCallHandler(hWnd, [&] { bHandled = preTranslate(&msg); });
+            const CWnd::KeyHandler handler = bKey ? it->second->keyHandler : nullptr;
+            if (!bHandled && handler)
+                AfxCallHandler(hWnd, [&] {
+                    bHandled = handler(static_cast<unsigned>(msg.wParam), HeldModifiers());
+                });
             if (bHandled)
                 return true;
         }
@@ -150,6 +159,7 @@ HWND CWnd::Detach()
     m_pPlatform->hWnd = nullptr;
     m_pPlatform->bOwnsWindow = false;
     m_pPlatform->keyHandler = nullptr;
+    m_pPlatform->preTranslateMessage = nullptr;
     m_pPlatform->onMessage = nullptr;
     return hWnd;
 }
@@ -341,8 +351,19 @@ void CWnd::SetKeyHandler(KeyHandler handler)
         return;
     ForgetKeyHandler(*m_pPlatform);
     m_pPlatform->keyHandler = std::move(handler);
-    if (m_pPlatform->keyHandler)
+    if (m_pPlatform->keyHandler || m_pPlatform->preTranslateMessage)
         KeyHandlers()[hWnd] = m_pPlatform.get();
+}
+
+void AfxSetPreTranslateMessage(CWnd& wnd, std::function<bool(MSG* pMsg)> handler)
+{
+    CWndPlatform& platform = wnd.GetPlatform();
+    if (!platform.hWnd)
+        return;
+    ForgetKeyHandler(platform);
+    platform.preTranslateMessage = std::move(handler);
+    if (platform.keyHandler || platform.preTranslateMessage)
+        KeyHandlers()[platform.hWnd] = &platform;
 }
 
 int CWnd::RunModalLoop()
@@ -369,7 +390,7 @@ int CWnd::RunModalLoop()
             EndModalLoop(-1);
             break;
         }
-        if (PreTranslateKey(msg, hLoopWnd))
+        if (PreTranslate(msg, hLoopWnd))
             continue;
         const auto isDialogMessage = m_pPlatform->isDialogMessage;
         if (isDialogMessage ? isDialogMessage(&msg) : IsDialogMessageW(hLoopWnd, &msg))

@@ -22,6 +22,10 @@ struct CWndPlatform {
     HWND hWnd = nullptr;
     bool bOwnsWindow = false;
     CWnd::KeyHandler keyHandler;
+    // Sees the keyboard and mouse messages for the window and the windows in
+    // it before they are dispatched, ahead of the key handler; true drops the
+    // message. Set through AfxSetPreTranslateMessage.
+    std::function<bool(MSG* pMsg)> preTranslateMessage;
 
     // Sees every message of the window first; true means handled, with the
     // result in *pResult. Set by the toolkit's own classes and by controls.
@@ -51,6 +55,11 @@ struct CWndPlatform {
     // A page: how its controls follow a page made larger than its template.
     std::shared_ptr<CPageLayout> pLayout;
 };
+
+// Gives a window's keyboard and mouse messages, and those of the windows in
+// it, to handler before the modal loop dispatches them (a hosted control
+// translates its accelerators there). An empty handler removes it.
+void AfxSetPreTranslateMessage(CWnd& wnd, std::function<bool(MSG* pMsg)> handler);
 
 // Reflected notifications, as ActiveX control hosts number them.
 #ifndef OCM__BASE
