@@ -1,5 +1,7 @@
 #include "load_failure_page.h"
 
+#include "utf_text.h"
+
 #include <charconv>
 #include <string_view>
 
@@ -10,6 +12,7 @@ namespace
 enum : int {
     ERR_ABORTED = -3,
     ERR_CONNECTION_REFUSED = -102,
+    ERR_CONNECTION_FAILED = -104,
     ERR_NAME_NOT_RESOLVED = -105,
     ERR_INTERNET_DISCONNECTED = -106,
     ERR_ADDRESS_UNREACHABLE = -109,
@@ -24,6 +27,8 @@ enum : int {
     // The engine numbers every certificate fault in this range.
     ERR_CERT_FIRST = -299,
     ERR_CERT_LAST = -200,
+    ERR_CERT_AUTHORITY_INVALID = -202,
+    ERR_TIMED_OUT = -7,
 };
 
 // Whether the failure lies with the network or the server, so that checking
@@ -114,7 +119,89 @@ constexpr std::u16string_view kPage =
     u"<li class=\"net\">Proovige hiljem uuesti: nupp „Ülelaadimine“ laadib lehe "
     u"uuesti.</li></ul></body>";
 
+// Text as markup: nothing of it can open or close an element or an entity.
+std::u16string HtmlText(std::u16string_view text)
+{
+    std::u16string strOut;
+    for (const char16_t ch : text) {
+        switch (ch) {
+        case u'&':
+            strOut += u"&amp;";
+            break;
+        case u'<':
+            strOut += u"&lt;";
+            break;
+        case u'>':
+            strOut += u"&gt;";
+            break;
+        case u'"':
+            strOut += u"&quot;";
+            break;
+        case u'\'':
+            strOut += u"&#39;";
+            break;
+        default:
+            strOut += ch;
+        }
+    }
+    return strOut;
+}
+
+void ReplaceFirst(std::u16string& strText, std::u16string_view what, std::u16string_view with)
+{
+    const auto nAt = strText.find(what);
+    if (nAt != std::u16string::npos)
+        strText.replace(nAt, what.size(), with);
+}
+
 } // namespace
+
+std::u16string LoadFailurePageHtml(const std::u16string& strAddress, int nNetError)
+{
+    std::u16string strPage = u"<!DOCTYPE html><html>" + std::u16string(kPage) + u"</html>";
+    ReplaceFirst(strPage, u"<code id=\"address\"></code>",
+                 u"<code id=\"address\">" + HtmlText(WithVisibleControls(strAddress)) + u"</code>");
+    ReplaceFirst(strPage, u"<p id=\"reason\"></p>",
+                 u"<p id=\"reason\">" + HtmlText(Reason(nNetError)) + u"</p>");
+    if (!IsNetworkFailure(nNetError)) {
+        constexpr std::u16string_view kNet = u"<li class=\"net\">";
+        for (auto nAt = strPage.find(kNet); nAt != std::u16string::npos; nAt = strPage.find(kNet))
+            strPage.erase(nAt, strPage.find(u"</li>", nAt) + 5 - nAt);
+    }
+    return strPage;
+}
+
+int NetErrorOfNavigateStatus(long nStatus)
+{
+    // The control's own failures of a load all lie in the range of INET_E_...
+    // statuses; the rest are HTTP statuses or a stop.
+    const unsigned long nCode = static_cast<unsigned long>(nStatus) & 0xFFFFFFFFUL;
+    if ((nCode & 0xFFFF0000UL) != 0x800C0000UL)
+        return 0;
+    switch (nCode & 0xFFFFUL) {
+    case 0x0002: // INET_E_INVALID_URL
+    case 0x000D: // INET_E_UNKNOWN_PROTOCOL
+        return ERR_UNKNOWN_URL_SCHEME;
+    case 0x0003: // INET_E_NO_SESSION
+        return ERR_INTERNET_DISCONNECTED;
+    case 0x0004: // INET_E_CANNOT_CONNECT
+        return ERR_CONNECTION_REFUSED;
+    case 0x0005: // INET_E_RESOURCE_NOT_FOUND: the server's name
+        return ERR_NAME_NOT_RESOLVED;
+    case 0x000B: // INET_E_CONNECTION_TIMEOUT
+        return ERR_TIMED_OUT;
+    case 0x000E: // INET_E_SECURITY_PROBLEM
+    case 0x0019: // INET_E_INVALID_CERTIFICATE
+        return ERR_CERT_AUTHORITY_INVALID;
+    case 0x0014: // INET_E_REDIRECT_FAILED
+    case 0x0015: // INET_E_REDIRECT_TO_DIR
+        return ERR_UNSAFE_REDIRECT;
+    case 0x0018: // INET_E_TERMINATED_BIND: the load was ended here
+        return 0;
+    default:
+        return ERR_CONNECTION_FAILED;
+    }
+}
 
 bool IsLoadFailureShown(int nNetError)
 {

@@ -15,3 +15,13 @@ bool IsLoadFailureShown(int nNetError);
 // puts the page in its place. The address is untrusted: it enters the page
 // only as text, never as markup.
 std::u16string LoadFailurePageScript(const std::u16string& strAddress, int nNetError);
+
+// The same page as markup of its own, for a browser that is given the page
+// whole: the address and the reason enter it only as text.
+std::u16string LoadFailurePageHtml(const std::u16string& strAddress, int nNetError);
+
+// The network error number of a failed navigation as the Windows browser
+// control reports it (an INET_E_... status), or 0 when the control's status
+// is not a load failure: an HTTP status, whose page the server sent, or a
+// load the user stopped.
+int NetErrorOfNavigateStatus(long nStatus);

@@ -18,3 +18,29 @@ TEST(LoadFailurePage, TheAddressEntersTheScriptOnlyAsEscapedText)
     EXPECT_FALSE(IsLoadFailureShown(0));
     EXPECT_TRUE(IsLoadFailureShown(-102));
 }
+
+TEST(LoadFailurePage, TheWholePageHoldsTheAddressAsTextAndComesOnlyForTheControlsFailures)
+{
+    const std::u16string strPage =
+        LoadFailurePageHtml(u"http://x/<script>alert(1)</script>\"&'\u2028", -105);
+    EXPECT_EQ(strPage.find(u"<script"), std::u16string::npos);
+    EXPECT_NE(strPage.find(u"<code id=\"address\">http://x/&lt;script&gt;alert(1)&lt;/script&gt;"
+                           u"&quot;&amp;&#39;\ufffd</code>"),
+              std::u16string::npos);
+    EXPECT_NE(strPage.find(u"<p id=\"reason\">Serveri nime ei leitud.</p>"), std::u16string::npos);
+    EXPECT_NE(strPage.find(u"Kas võrguühendus töötab?"), std::u16string::npos);
+    // A refusal of the browser's own: checking the network would not help.
+    const std::u16string strRefused = LoadFailurePageHtml(u"http://x:6000/", -312);
+    EXPECT_EQ(strRefused.find(u"class=\"net\""), std::u16string::npos);
+    EXPECT_NE(strRefused.find(u"</ul></body></html>"), std::u16string::npos);
+
+    // The Windows control's statuses: its own failures get the page, in the
+    // same words as on Linux; a server's HTTP status, a stop, a document it
+    // cannot show do not.
+    EXPECT_EQ(NetErrorOfNavigateStatus(static_cast<long>(0x800C0004L)), -102);
+    EXPECT_EQ(NetErrorOfNavigateStatus(static_cast<long>(0x800C0005L)), -105);
+    EXPECT_TRUE(IsLoadFailureShown(NetErrorOfNavigateStatus(static_cast<long>(0x800C0008L))));
+    for (const long nStatus : {404L, 500L, static_cast<long>(0x80004004L),
+                               static_cast<long>(0x800C0018L), static_cast<long>(0x80040154L)})
+        EXPECT_EQ(NetErrorOfNavigateStatus(nStatus), 0) << std::hex << nStatus;
+}
