@@ -3,8 +3,12 @@
 #include "wnd.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
+
+// The platform's side of a browser: its connection to the control, if any.
+struct CWebBrowserPlatform;
 
 // The embedded web browser of the lookup and help pages. Each call acts on
 // the browser's own history and page; a call it cannot carry out raises
@@ -15,6 +19,9 @@
 class CWebBrowser : public CWnd
 {
 public:
+    CWebBrowser();
+    ~CWebBrowser() override;
+
     // Class id of the browser control in dialog templates.
     static const char* const kClassId;
     // Lets dialog templates create their browser controls. Until this has
@@ -69,6 +76,8 @@ protected:
     void PreSubclassWindow() override;
 
 private:
+    friend struct CWebBrowserPlatform;
+
     // From the event loop, not from inside the browser's own event: the
     // lookup may ask something in a message box.
     void LookUp(const std::u16string& strWord);
@@ -87,4 +96,5 @@ private:
     std::function<void(int, int)> m_onFindResult;
     std::vector<std::function<void()>> m_completeListeners;
     std::function<void(const std::u16string&)> m_onLookUp;
+    std::unique_ptr<CWebBrowserPlatform> m_pPlatform;
 };

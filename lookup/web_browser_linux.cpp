@@ -94,6 +94,14 @@ void OpenInUsersBrowser(const QUrl& url)
 
 } // namespace
 
+// The view and its connections are children of the browser's window and the
+// wrapper's receiver, which go with them.
+struct CWebBrowserPlatform {
+};
+
+CWebBrowser::CWebBrowser() = default;
+CWebBrowser::~CWebBrowser() = default;
+
 // A literal rather than a QString object: the library registers the class
 // while static objects are still being constructed.
 const char* const CWebBrowser::kClassId = "{EAB22AC3-30C1-11CF-A7EB-0000C05BAE0B}";
