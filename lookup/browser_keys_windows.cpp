@@ -19,9 +19,18 @@ struct Binding {
     std::function<void()> action;
 };
 
+struct CPageKeys;
+std::map<HWND, std::weak_ptr<CPageKeys>>& PageKeys();
+void ReleaseHook();
+
 // The keys of one page, behind its one key handler.
 struct CPageKeys {
     std::vector<Binding> bindings;
+
+    CPageKeys() = default;
+    CPageKeys(const CPageKeys&) = delete;
+    CPageKeys& operator=(const CPageKeys&) = delete;
+    ~CPageKeys() { ReleaseHook(); }
 
     bool OnKey(unsigned nVirtKey, unsigned nModifiers) const
     {
@@ -41,6 +50,58 @@ std::map<HWND, std::weak_ptr<CPageKeys>>& PageKeys()
 {
     static std::map<HWND, std::weak_ptr<CPageKeys>> tables;
     return tables;
+}
+
+HHOOK g_hHook = nullptr;
+
+unsigned HeldModifiers()
+{
+    unsigned nModifiers = 0;
+    if (GetKeyState(VK_MENU) < 0)
+        nModifiers |= MOD_ALT;
+    if (GetKeyState(VK_CONTROL) < 0)
+        nModifiers |= MOD_CONTROL;
+    if (GetKeyState(VK_SHIFT) < 0)
+        nModifiers |= MOD_SHIFT;
+    return nModifiers;
+}
+
+// The page's keys from wherever the focus is on it, also from inside the
+// browser control, whose windows are the control's own and no wrapper's:
+// the thread's key messages are looked at as they leave the queue, before
+// the control or a dialog's keyboard handling sees them.
+LRESULT CALLBACK OnThreadMessage(int nCode, WPARAM wParam, LPARAM lParam)
+{
+    if (nCode == HC_ACTION && wParam == PM_REMOVE) {
+        MSG* pMsg = reinterpret_cast<MSG*>(lParam);
+        if (pMsg->message == WM_KEYDOWN || pMsg->message == WM_SYSKEYDOWN) {
+            const auto& tables = PageKeys();
+            for (HWND hWnd = pMsg->hwnd; hWnd; hWnd = GetAncestor(hWnd, GA_PARENT)) {
+                const auto it = tables.find(hWnd);
+                if (it == tables.end())
+                    continue;
+                // Only the page on show: a hidden tab keeps its keys to itself.
+                const std::shared_ptr<CPageKeys> pKeys = it->second.lock();
+                if (pKeys && IsWindowVisible(hWnd) &&
+                    pKeys->OnKey(static_cast<unsigned>(pMsg->wParam), HeldModifiers()))
+                    pMsg->message = WM_NULL;
+                break;
+            }
+        }
+    }
+    return CallNextHookEx(nullptr, nCode, wParam, lParam);
+}
+
+// The hook goes with the last page's keys, before the library can be unloaded.
+void ReleaseHook()
+{
+    auto& tables = PageKeys();
+    for (auto it = tables.begin(); it != tables.end();)
+        it = it->second.expired() ? tables.erase(it) : std::next(it);
+    if (tables.empty() && g_hHook) {
+        UnhookWindowsHookEx(g_hHook);
+        g_hHook = nullptr;
+    }
 }
 
 std::vector<Key> KeysOf(CBrowserKeys::ECommand command)
@@ -74,6 +135,8 @@ std::vector<Key> KeysOf(CBrowserKeys::ECommand command)
 void CBrowserKeys::AddKeys(CWnd& page, ECommand command, std::function<void()> action)
 {
     const HWND hPage = page.GetSafeHwnd();
+    if (!hPage)
+        return;
     auto& tables = PageKeys();
     for (auto it = tables.begin(); it != tables.end();)
         it = it->second.expired() ? tables.erase(it) : std::next(it);
@@ -81,6 +144,9 @@ void CBrowserKeys::AddKeys(CWnd& page, ECommand command, std::function<void()> a
     if (!pKeys) {
         pKeys = std::make_shared<CPageKeys>();
         tables[hPage] = pKeys;
+        if (!g_hHook)
+            g_hHook =
+                SetWindowsHookExW(WH_GETMESSAGE, OnThreadMessage, nullptr, GetCurrentThreadId());
         page.SetKeyHandler([pKeys](unsigned nVirtKey, unsigned nModifiers) {
             return pKeys->OnKey(nVirtKey, nModifiers);
         });
