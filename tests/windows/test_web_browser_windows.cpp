@@ -130,8 +130,9 @@ protected:
         ASSERT_EQ(WSAStartup(MAKEWORD(2, 2), &data), 0);
         ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
         CWebBrowser::RegisterControlClass();
-        m_hTop = CreateWindowExW(0, L"STATIC", L"browser", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
-                                 640, 480, nullptr, nullptr, nullptr, nullptr);
+        // Never shown: no other test's window loses the focus to it.
+        m_hTop = CreateWindowExW(0, L"STATIC", L"browser", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480,
+                                 nullptr, nullptr, nullptr, nullptr);
         ASSERT_NE(m_hTop, nullptr);
     }
     void TearDown() override
