@@ -67,9 +67,9 @@ unsigned HeldModifiers()
 }
 
 // The page's keys from wherever the focus is on it, also from inside the
-// browser control, whose windows are the control's own and no wrapper's:
-// the thread's key messages are looked at as they leave the queue, before
-// the control or a dialog's keyboard handling sees them.
+// browser control: the thread's key messages are looked at as they leave the
+// queue, before the control's own keyboard handling, which would take back,
+// forward, reload and find for itself, sees them.
 LRESULT CALLBACK OnThreadMessage(int nCode, WPARAM wParam, LPARAM lParam)
 {
     if (nCode == HC_ACTION && wParam == PM_REMOVE) {

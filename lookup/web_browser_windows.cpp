@@ -9,6 +9,7 @@
 #include "ole_exception.h"
 #include "page_word_picker.h"
 #include "site_address.h"
+#include "wnd_platform.h"
 
 #include <docobj.h>
 #include <exdispid.h>
@@ -190,63 +191,6 @@ void CallLater(std::function<void()> call)
         LaterCalls()[nTimer] = std::move(call);
 }
 
-// The browsers of the thread by their windows, for their keys.
-std::map<HWND, IWebBrowser2*>& ThreadBrowsers()
-{
-    static std::map<HWND, IWebBrowser2*> browsers;
-    return browsers;
-}
-
-HHOOK g_hKeyHook = nullptr;
-
-// Keys typed inside a page go to the control's own keyboard handling first
-// (Tab between links, copying, its accelerators), as a container of the
-// control must give them: a dialog's keyboard handling would take them.
-LRESULT CALLBACK OnThreadMessage(int nCode, WPARAM wParam, LPARAM lParam)
-{
-    if (nCode == HC_ACTION && wParam == PM_REMOVE) {
-        MSG* pMsg = reinterpret_cast<MSG*>(lParam);
-        if (pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST) {
-            const auto& browsers = ThreadBrowsers();
-            for (HWND hWnd = pMsg->hwnd; hWnd; hWnd = GetAncestor(hWnd, GA_PARENT)) {
-                const auto it = browsers.find(hWnd);
-                if (it == browsers.end())
-                    continue;
-                IOleInPlaceActiveObject* pActive = nullptr;
-                if (SUCCEEDED(it->second->QueryInterface(IID_IOleInPlaceActiveObject,
-                                                         reinterpret_cast<void**>(&pActive))) &&
-                    pActive) {
-                    if (pActive->TranslateAccelerator(pMsg) == S_OK)
-                        pMsg->message = WM_NULL;
-                    pActive->Release();
-                }
-                break;
-            }
-        }
-    }
-    return CallNextHookEx(nullptr, nCode, wParam, lParam);
-}
-
-void AddThreadBrowser(HWND hWnd, IWebBrowser2* pControl)
-{
-    ThreadBrowsers()[hWnd] = pControl;
-    if (!g_hKeyHook)
-        g_hKeyHook =
-            SetWindowsHookExW(WH_GETMESSAGE, OnThreadMessage, nullptr, GetCurrentThreadId());
-}
-
-// The hook goes with the last browser, before the library can be unloaded.
-void RemoveThreadBrowser(IWebBrowser2* pControl)
-{
-    auto& browsers = ThreadBrowsers();
-    for (auto it = browsers.begin(); it != browsers.end();)
-        it = it->second == pControl ? browsers.erase(it) : std::next(it);
-    if (browsers.empty() && g_hKeyHook) {
-        UnhookWindowsHookEx(g_hKeyHook);
-        g_hKeyHook = nullptr;
-    }
-}
-
 } // namespace
 
 struct CWebBrowserPlatform {
@@ -275,10 +219,8 @@ struct CWebBrowserPlatform {
         if (pEvents)
             pEvents->Disconnect();
         pEvents = nullptr;
-        if (pControl) {
-            RemoveThreadBrowser(pControl);
+        if (pControl)
             pControl->Release();
-        }
         pControl = nullptr;
     }
     ~CWebBrowserPlatform() { Disconnect(); }
@@ -328,7 +270,22 @@ void CWebBrowser::PreSubclassWindow()
         return;
     }
     pUnknown->Release();
-    AddThreadBrowser(GetSafeHwnd(), platform.pControl);
+    // Keys typed inside a page go to the control's own keyboard handling
+    // first (Tab between links, copying), as a container of the control must
+    // give them: the dialog's keyboard handling would take them.
+    AfxSetPreTranslateMessage(*this, [this](MSG* pMsg) {
+        IWebBrowser2* pControl = BrowserControl(*this);
+        if (!pControl || pMsg->message < WM_KEYFIRST || pMsg->message > WM_KEYLAST)
+            return false;
+        IOleInPlaceActiveObject* pActive = nullptr;
+        if (FAILED(pControl->QueryInterface(IID_IOleInPlaceActiveObject,
+                                            reinterpret_cast<void**>(&pActive))) ||
+            !pActive)
+            return false;
+        const bool bTranslated = pActive->TranslateAccelerator(pMsg) == S_OK;
+        pActive->Release();
+        return bTranslated;
+    });
     platform.pEvents = CEventSink::Connect(platform.pControl, DIID_DWebBrowserEvents2,
                                            [this](DISPID nEvent, DISPPARAMS& params) {
                                                CWebBrowserPlatform::OnEvent(*this, nEvent, params);
