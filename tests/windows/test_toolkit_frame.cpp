@@ -219,15 +219,17 @@ TEST(Sheet, PagesFollowAResizableSheetAndAPageWithoutItsControlIsStillMade)
         return rc;
     };
     sheet.m_onInit = [&] {
+        // Measured in the initialisation, as the main window restores a kept
+        // size: the row is gone already, and the pages follow what it does.
         const HWND hSheet = sheet.GetSafeHwnd();
-        script.Then([&, hSheet] {
-            rcList = rectIn(sheet.m_dictPage.GetDlgItem(1007)->GetSafeHwnd());
-            rcButton = rectIn(sheet.m_dictPage.GetDlgItem(1010)->GetSafeHwnd());
-            RECT rcSheet;
-            GetWindowRect(hSheet, &rcSheet);
-            SetWindowPos(hSheet, nullptr, 0, 0, rcSheet.right - rcSheet.left + 100,
-                         rcSheet.bottom - rcSheet.top + 80, SWP_NOMOVE | SWP_NOZORDER);
-        });
+        RECT rcSheet, rcOK;
+        GetWindowRect(hSheet, &rcSheet);
+        GetWindowRect(GetDlgItem(hSheet, IDOK), &rcOK);
+        EXPECT_EQ(rcSheet.bottom, rcOK.top);
+        rcList = rectIn(sheet.m_dictPage.GetDlgItem(1007)->GetSafeHwnd());
+        rcButton = rectIn(sheet.m_dictPage.GetDlgItem(1010)->GetSafeHwnd());
+        SetWindowPos(hSheet, nullptr, 0, 0, rcSheet.right - rcSheet.left + 100,
+                     rcSheet.bottom - rcSheet.top + 80, SWP_NOMOVE | SWP_NOZORDER);
         script.Then([&, hSheet] {
             const RECT rcBigList = rectIn(sheet.m_dictPage.GetDlgItem(1007)->GetSafeHwnd());
             const RECT rcMovedButton = rectIn(sheet.m_dictPage.GetDlgItem(1010)->GetSafeHwnd());

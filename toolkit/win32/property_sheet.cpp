@@ -53,6 +53,25 @@ INT_PTR CALLBACK PageProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
     return TRUE;
 }
 
+// The standard buttons tell the sheet when one of them is hidden.
+LRESULT CALLBACK ButtonRowProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam,
+                               UINT_PTR uIdSubclass, DWORD_PTR dwRefData)
+{
+    if (uMsg == WM_NCDESTROY) {
+        RemoveWindowSubclass(hWnd, ButtonRowProc, uIdSubclass);
+    } else if (uMsg == WM_WINDOWPOSCHANGED &&
+               (reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_HIDEWINDOW)) {
+        const LRESULT lResult = DefSubclassProc(hWnd, uMsg, wParam, lParam);
+        auto* pPlatform = reinterpret_cast<CWndPlatform*>(dwRefData);
+        if (pPlatform->settleLayout && pPlatform->hWnd == GetParent(hWnd)) {
+            const auto settleLayout = pPlatform->settleLayout;
+            settleLayout(false);
+        }
+        return lResult;
+    }
+    return DefSubclassProc(hWnd, uMsg, wParam, lParam);
+}
+
 RECT ClientRectIn(HWND hWnd, HWND hParent)
 {
     RECT rc;
@@ -120,34 +139,9 @@ int CPropertySheet::DoModal()
         platform.hDisabledOwner = hOwner;
     }
     AfxCallHandler(GetSafeHwnd(), [this] { OnInitDialog(); });
-    if (const HWND hWnd = GetSafeHwnd()) {
-        // A row whose buttons are all hidden takes no room: the window ends
-        // where the row began, the top of the OK button.
-        bool bRowShown = false;
-        for (const int nID : {IDOK, IDCANCEL, ID_APPLY_NOW, IDHELP})
-            if (HWND hButton = ::GetDlgItem(hWnd, nID); hButton && ::IsWindowVisible(hButton))
-                bRowShown = true;
-        if (HWND hOK = ::GetDlgItem(hWnd, IDOK); hOK && !bRowShown) {
-            RECT rcSheet, rcOK;
-            GetWindowRect(hWnd, &rcSheet);
-            GetWindowRect(hOK, &rcOK);
-            SetWindowPos(hWnd, nullptr, rcSheet.left, rcSheet.top, rcSheet.right - rcSheet.left,
-                         rcOK.top - rcSheet.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
-            RedrawWindow(hWnd, nullptr, nullptr,
-                         RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
-        }
-        // What a larger window is measured against.
-        RECT rcWindow, rcClient;
-        GetWindowRect(hWnd, &rcWindow);
-        ::GetClientRect(hWnd, &rcClient);
-        platform.minTrack = {rcWindow.right - rcWindow.left, rcWindow.bottom - rcWindow.top};
-        platform.baseClient = {rcClient.right, rcClient.bottom};
-        if (HWND hTabs = GetTabControl())
-            platform.baseTabs = ClientRectIn(hTabs, hWnd);
-        if (HWND hPage = PropSheet_GetCurrentPageHwnd(hWnd))
-            platform.basePage = ClientRectIn(hPage, hWnd);
-        platform.bHasBaseLayout = m_bResizable && GetTabControl();
-    }
+    // A sheet that kept its buttons is measured as its initialisation left it.
+    if (platform.settleLayout)
+        platform.settleLayout(true);
     // The window opens with the focus in the first page's first control.
     if (CPropertyPage* pPage = GetActivePage())
         pPage->GotoFirstTabStop();
@@ -163,6 +157,7 @@ int CPropertySheet::DoModal()
         pPage->DestroyWindow();
     DestroyWindow();
     platform.bHasBaseLayout = false;
+    platform.settleLayout = nullptr;
     m_nActive = -1;
     return nResult;
 }
@@ -281,7 +276,7 @@ bool CPropertySheet::CreateSheetWindow()
                 m_nActive = GetPageIndex(pPage);
                 // A page made after the window grew is as large as the others.
                 const CWndPlatform& sheet = GetPlatform();
-                if (sheet.bHasBaseLayout) {
+                if (m_bResizable && sheet.bHasBaseLayout) {
                     RECT rcClient;
                     ::GetClientRect(pHeader->hwndFrom, &rcClient);
                     Grow(hPage, sheet.basePage, rcClient.right - sheet.baseClient.cx,
@@ -347,6 +342,48 @@ bool CPropertySheet::CreateSheetWindow()
         return false;
     }
     Attach(hWnd, true);
+    platform.bHasBaseLayout = false;
+    platform.settleLayout = [this, hWnd](bool bFinal) {
+        CWndPlatform& sheet = GetPlatform();
+        if (sheet.bHasBaseLayout)
+            return;
+        // A row whose buttons are all hidden takes no room: the window ends
+        // where the row began, the top of the OK button. That happens as the
+        // last button goes, so that what the initialisation measures next is
+        // the window without its row.
+        bool bRowShown = false;
+        for (const int nID : {IDOK, IDCANCEL, ID_APPLY_NOW, IDHELP})
+            if (HWND hButton = ::GetDlgItem(hWnd, nID);
+                hButton && (GetWindowLongPtrW(hButton, GWL_STYLE) & WS_VISIBLE))
+                bRowShown = true;
+        const HWND hOK = ::GetDlgItem(hWnd, IDOK);
+        if (hOK && !bRowShown) {
+            RECT rcSheet, rcOK;
+            GetWindowRect(hWnd, &rcSheet);
+            GetWindowRect(hOK, &rcOK);
+            SetWindowPos(hWnd, nullptr, rcSheet.left, rcSheet.top, rcSheet.right - rcSheet.left,
+                         rcOK.top - rcSheet.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOREDRAW);
+            RedrawWindow(hWnd, nullptr, nullptr,
+                         RDW_ERASE | RDW_FRAME | RDW_INVALIDATE | RDW_ALLCHILDREN);
+        } else if (!bFinal) {
+            return;
+        }
+        // What a larger window is measured against, and never goes below.
+        RECT rcWindow, rcClient;
+        GetWindowRect(hWnd, &rcWindow);
+        ::GetClientRect(hWnd, &rcClient);
+        sheet.minTrack = {rcWindow.right - rcWindow.left, rcWindow.bottom - rcWindow.top};
+        sheet.baseClient = {rcClient.right, rcClient.bottom};
+        if (HWND hTabs = GetTabControl())
+            sheet.baseTabs = ClientRectIn(hTabs, hWnd);
+        if (HWND hPage = PropSheet_GetCurrentPageHwnd(hWnd))
+            sheet.basePage = ClientRectIn(hPage, hWnd);
+        sheet.bHasBaseLayout = true;
+    };
+    for (const int nID : {IDOK, IDCANCEL, ID_APPLY_NOW, IDHELP})
+        if (HWND hButton = ::GetDlgItem(hWnd, nID))
+            SetWindowSubclass(hButton, ButtonRowProc, reinterpret_cast<UINT_PTR>(&platform),
+                              reinterpret_cast<DWORD_PTR>(&platform));
     platform.isDialogMessage = [hWnd](MSG* pMsg) { return PropSheet_IsDialogMessage(hWnd, pMsg); };
     platform.onMessage = [this, hWnd](UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
         CWndPlatform& sheet = GetPlatform();
@@ -383,14 +420,14 @@ bool CPropertySheet::CreateSheetWindow()
             return true;
         }
         case WM_GETMINMAXINFO:
-            if (!sheet.bHasBaseLayout)
+            if (!m_bResizable || !sheet.bHasBaseLayout)
                 return false;
             reinterpret_cast<MINMAXINFO*>(lParam)->ptMinTrackSize = {sheet.minTrack.cx,
                                                                      sheet.minTrack.cy};
             *pResult = 0;
             return true;
         case WM_SIZE: {
-            if (!sheet.bHasBaseLayout || wParam == SIZE_MINIMIZED)
+            if (!m_bResizable || !sheet.bHasBaseLayout || wParam == SIZE_MINIMIZED)
                 return false;
             const int dx = LOWORD(lParam) - sheet.baseClient.cx;
             const int dy = HIWORD(lParam) - sheet.baseClient.cy;

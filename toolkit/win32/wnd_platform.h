@@ -46,6 +46,9 @@ struct CWndPlatform {
         pageProc;
     HWND hDisabledOwner = nullptr;
     bool bPassDefId = false;
+    // Cuts the sheet when its last standard button is hidden and takes the
+    // measures below; bFinal: measure now, cut or not (after initialisation).
+    std::function<void(bool bFinal)> settleLayout;
     bool bHasBaseLayout = false;
     SIZE baseClient{};
     RECT baseTabs{};
