@@ -5,6 +5,8 @@
 // Before the window system's header, which would bring the old sockets.
 #include <winsock2.h>
 
+#include "browser_keys.h"
+#include "find_bar.h"
 #include "ole_dispatch_exception.h"
 #include "web_browser.h"
 #include "web_browser_windows.h"
@@ -143,10 +145,19 @@ protected:
     }
 
     // A child window as a dialog template makes control 1006.
-    HWND CreateControlWindow(const wchar_t* pszClass, const wchar_t* pszText)
+    HWND CreateControlWindow(const wchar_t* pszClass, const wchar_t* pszText,
+                             HWND hParent = nullptr)
     {
-        return CreateWindowExW(0, pszClass, pszText, WS_CHILD | WS_VISIBLE, 0, 0, 600, 400, m_hTop,
-                               reinterpret_cast<HMENU>(1006), nullptr, nullptr);
+        return CreateWindowExW(0, pszClass, pszText, WS_CHILD | WS_VISIBLE, 0, 0, 600, 400,
+                               hParent ? hParent : m_hTop, reinterpret_cast<HMENU>(1006), nullptr,
+                               nullptr);
+    }
+
+    void AttachBrowser(CWebBrowser& browser, HWND hParent = nullptr)
+    {
+        const std::string strClassId(CWebBrowser::kClassId);
+        browser.Attach(CreateControlWindow(
+            L"AtlAxWin", std::wstring(strClassId.begin(), strClassId.end()).c_str(), hParent));
     }
 
     HWND m_hTop = nullptr;
@@ -224,6 +235,37 @@ TEST_F(WebBrowserWindows, NavigatesAsAskedReportsItsEventsRefusesUnsafeAddresses
     const std::string strRetry = late.Requests().front();
     EXPECT_EQ(strRetry.substr(0, strRetry.find("\r\n")), "GET /gone?w=1 HTTP/1.1");
     EXPECT_TRUE(HasLine(strRetry, "Cache-Control: no-cache")) << strRetry;
+}
+
+TEST_F(WebBrowserWindows, TheReadingKeysReachThePageFromInsideTheBrowser)
+{
+    // A page on show, as a tab is, with its browser; not made the active window.
+    CWnd page;
+    page.Attach(CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE, 0, 0, 620, 460, m_hTop,
+                                nullptr, nullptr, nullptr));
+    ShowWindow(m_hTop, SW_SHOWNOACTIVATE);
+    CWebBrowser browser;
+    AttachBrowser(browser, page.GetSafeHwnd());
+    ASSERT_TRUE(browser.IsWindow());
+    CFindBar findBar;
+    findBar.Create(browser);
+    CBrowserKeys::Create(page, browser, findBar, u"testPage/zoom");
+    std::vector<std::u16string> locations;
+    browser.SetLocationChangeHandler(
+        [&](const std::u16string& strURL) { locations.push_back(strURL); });
+
+    CTestServer late;
+    const std::u16string strGone = late.Address("/gone?w=2");
+    browser.Navigate(strGone);
+    ASSERT_TRUE(PumpUntil([&] { return !locations.empty() && locations.back() == strGone; }));
+    late.Listen();
+    // F5 where the control's own windows have the focus: the page reloads,
+    // which here asks the failed address again.
+    HWND hInner = GetWindow(browser.GetSafeHwnd(), GW_CHILD);
+    PostMessageW(hInner ? hInner : browser.GetSafeHwnd(), WM_KEYDOWN, VK_F5, 1);
+    ASSERT_TRUE(PumpUntil([&] { return !late.Requests().empty(); }));
+    const std::string strRetry = late.Requests().front();
+    EXPECT_EQ(strRetry.substr(0, strRetry.find("\r\n")), "GET /gone?w=2 HTTP/1.1");
 }
 
 } // namespace
