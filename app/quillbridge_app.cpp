@@ -10,7 +10,6 @@
 #include "web_browser.h"
 #include "win_defs.h"
 #include "window_server.h"
-#include "window_socket.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -93,7 +92,7 @@ int CQuillbridgeApp::Run(const std::u16string& strWord)
     std::lock_guard lock(m_runMutex);
     // Only the quillbridge program hands over its window socket, for its own
     // run; every other call stays one window of its own.
-    const int nListener = CWindowSocket::TakeListenerFromEnvironment();
+    const int nListener = CWindowServer::TakeListener();
     int nResult = -1;
     const bool bRan = m_guiThread.Call([&] {
         bool bSavedAtClose = false;
@@ -127,7 +126,7 @@ int CQuillbridgeApp::Run(const std::u16string& strWord)
     if (bRan)
         std::atexit([] { g_pApp->ExitInstance(); });
     else if (nListener >= 0)
-        CWindowSocket::CloseListener(nListener);
+        CWindowServer::CloseListener(nListener);
     // The session's end would have ended the process; it does now, its
     // edits saved, as a normal end.
     if (bRan && CSessionEnd::HasEnded())

@@ -15,7 +15,6 @@ std::u16string CSaveFailure::Reason(int nError)
     case EROFS:
         return u"failisüsteem on ainult lugemiseks";
     case ENOSPC:
-    case EDQUOT:
         return u"kettal pole ruumi";
     case ENOENT:
     case ENOTDIR:
@@ -23,6 +22,8 @@ std::u16string CSaveFailure::Reason(int nError)
     case EIO:
         return u"sisend-väljundviga";
     default:
+        if (IsOutOfQuota(nError))
+            return u"kettal pole ruumi";
         return u"süsteemi viga " + Utf8ToUtf16(std::to_string(nError)) + u" (" +
                Utf8ToUtf16(std::strerror(nError)) + u")";
     }

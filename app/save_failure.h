@@ -16,4 +16,9 @@ public:
     static std::u16string Text(const CDictCatalogue& catalogue);
     // The window is still open: try again, or close without saving.
     static std::u16string Question(const CDictCatalogue& catalogue);
+
+private:
+    // Whether the error is the user's disk quota used up, which the user
+    // reads as a full disk; each platform numbers it its own way.
+    static bool IsOutOfQuota(int nError);
 };

@@ -69,6 +69,16 @@ CWindowServer::CWindowServer(CMainDialog& dialog, int nListener)
 
 CWindowServer::~CWindowServer() = default;
 
+int CWindowServer::TakeListener()
+{
+    return CWindowSocket::TakeListenerFromEnvironment();
+}
+
+void CWindowServer::CloseListener(int nListener)
+{
+    CWindowSocket::CloseListener(nListener);
+}
+
 void CWindowServer::SState::OnNewConnection()
 {
     while (QLocalSocket* pSocket = m_server.nextPendingConnection()) {

@@ -3,17 +3,14 @@
 #include "disk_file.h"
 #include "file_lock.h"
 #include "file_replacement.h"
+#include "history_file.h"
 #include "user_folders.h"
 #include "utf_text.h"
 #include "word_length.h"
 
 #include <algorithm>
 #include <cerrno>
-#include <climits>
-#include <cstdlib>
 #include <memory>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace
 {
@@ -44,14 +41,6 @@ void AppendNew(std::vector<std::u16string>& words, std::u16string word)
     if (words.size() < CWordHistory::kMaxWords && IsKeptWord(word) &&
         std::find(words.begin(), words.end(), word) == words.end())
         words.push_back(std::move(word));
-}
-
-// The path with every link followed; empty when that fails.
-std::string RealPath(const std::string& strPath)
-{
-    const std::unique_ptr<char, decltype(&std::free)> pszReal(::realpath(strPath.c_str(), nullptr),
-                                                              &std::free);
-    return pszReal ? std::string(pszReal.get()) : std::string();
 }
 
 } // namespace
@@ -171,7 +160,7 @@ bool CWordHistory::Clear()
         return true;
     // A file that cannot be rewritten may still be removed; so may a link,
     // which leaves what it points to as it is.
-    return ::unlink(m_strPath.c_str()) == 0;
+    return CHistoryFile::Remove(m_strPath);
 }
 
 std::unique_ptr<CFileLock> CWordHistory::LockFile() const
@@ -220,22 +209,7 @@ CWordHistory::ERead CWordHistory::ReadFile(std::vector<std::u16string>& words) c
 
 bool CWordHistory::IsWritable() const
 {
-    struct stat named {
-    };
-    if (::lstat(m_strPath.c_str(), &named) != 0)
-        return errno == ENOENT;
-    if (!S_ISLNK(named.st_mode))
-        return S_ISREG(named.st_mode) && named.st_uid == ::geteuid() && named.st_nlink == 1;
-    // A link the user made to keep the history elsewhere in the home folder is
-    // followed; one to anybody else's file, or out of the home folder, is not.
-    struct stat target {
-    };
-    const std::string strTarget = RealPath(m_strPath);
-    const std::string strHome = CUserFolders::HomeFolder();
-    const std::string strRealHome = strHome.empty() ? std::string() : RealPath(strHome) + "/";
-    return !strTarget.empty() && strRealHome.size() > 1 && strTarget.starts_with(strRealHome) &&
-           ::lstat(strTarget.c_str(), &target) == 0 && S_ISREG(target.st_mode) &&
-           target.st_uid == ::geteuid() && target.st_nlink == 1;
+    return CHistoryFile::IsWritable(m_strPath);
 }
 
 bool CWordHistory::WriteFile(const std::vector<std::u16string>& words) const

@@ -1,0 +1,8 @@
+#include "save_failure.h"
+
+#include <cerrno>
+
+bool CSaveFailure::IsOutOfQuota(int nError)
+{
+    return nError == EDQUOT;
+}
