@@ -1,10 +1,85 @@
-/* A host program in C: loads the Quillbridge library by the path its pkg-config
- * package gives and opens the lookup window with the word on the command line.
+/* A host program in C: loads the Quillbridge library and opens the lookup
+ * window with the word on the command line.
+ *
+ * On Linux, by the path its pkg-config package gives:
  *
  *   cc host.c -o host $(pkg-config --cflags --libs quillbridge) \
  *       -DQUILLBRIDGE_PLUGIN="\"$(pkg-config --variable=plugin quillbridge)\""
  *   ./host maja
+ *
+ * On Windows, quillbridge.dll beside the program, its entry points by their
+ * ordinals (101 and 102) as every host there finds them:
+ *
+ *   i686-w64-mingw32-gcc -municode -I include host.c -o host.exe
+ *   host.exe maja
  */
+#ifdef _WIN32
+
+#include <quillbridge.h>
+
+#include <stdio.h>
+#include <wchar.h>
+#include <windows.h>
+
+typedef int32_t(QUILLBRIDGE_CALL* VersionFn)(void);
+typedef int32_t(QUILLBRIDGE_CALL* RunFn)(const char16_t*);
+
+int wmain(int argc, wchar_t** argv)
+{
+    wchar_t szPath[MAX_PATH];
+    wchar_t* pSlash;
+    DWORD nLength;
+    HMODULE hLibrary;
+    VersionFn pVersion;
+    RunFn pRun;
+    int32_t nVersion, nResult;
+
+    if (argc > 2) {
+        fputs("usage: host [WORD]\n", stderr);
+        return 2;
+    }
+
+    /* The library beside this program, by its full path: never one that the
+     * system's search path would find first. */
+    nLength = GetModuleFileNameW(NULL, szPath, MAX_PATH);
+    pSlash = wcsrchr(szPath, L'\\');
+    if (nLength == 0 || nLength >= MAX_PATH || !pSlash ||
+        (size_t)(pSlash + 1 - szPath) + wcslen(L"quillbridge.dll") >= MAX_PATH) {
+        fputs("host: cannot find the program's own folder\n", stderr);
+        return 1;
+    }
+    wcscpy(pSlash + 1, L"quillbridge.dll");
+    hLibrary = LoadLibraryW(szPath);
+    if (!hLibrary) {
+        fprintf(stderr, "host: cannot load quillbridge.dll (error %lu)\n", GetLastError());
+        return 1;
+    }
+    /* By ordinal; through a generic function type, as GetProcAddress's
+     * answer is turned into the real one. */
+    pVersion = (VersionFn)(void (*)(void))GetProcAddress(hLibrary, MAKEINTRESOURCEA(101));
+    pRun = (RunFn)(void (*)(void))GetProcAddress(hLibrary, MAKEINTRESOURCEA(102));
+    if (!pVersion || !pRun) {
+        fputs("host: quillbridge.dll is not a Quillbridge library\n", stderr);
+        FreeLibrary(hLibrary);
+        return 1;
+    }
+
+    nVersion = pVersion();
+    printf("Quillbridge %d.%d\n", (int)(nVersion >> 16), (int)(nVersion & 0xFFFF));
+    fflush(stdout);
+
+    /* Blocks until the user closes the window, on this thread: 0, or -1 when
+     * it could not be shown. wchar_t is UTF-16 on Windows. */
+    nResult = pRun(argc == 2 ? (const char16_t*)argv[1] : NULL);
+    printf("QuillbridgeRun: %d\n", (int)nResult);
+
+    /* Unloading saves the catalogues. */
+    FreeLibrary(hLibrary);
+    return nResult == 0 ? 0 : 1;
+}
+
+#else
+
 /* setenv and the folder functions are POSIX, not ISO C. */
 #define _POSIX_C_SOURCE 200809L
 
@@ -141,3 +216,5 @@ int main(int argc, char** argv)
     free(pszWord);
     return nResult == 0 ? 0 : 1;
 }
+
+#endif
