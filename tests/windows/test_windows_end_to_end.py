@@ -132,6 +132,7 @@ class WindowsEndToEnd(WineSession):
 
     def close_sheet_of_a_run(self, run, call):
         """Esc to the sheet of a host that goes on; returns the line the call prints."""
+        self.focus_sheet()
         self.keys(SHEET, "Escape")
         self.wait_for_no_window(SHEET)
         return self.wait_for(lambda: [line for line in self.output(run).splitlines()
