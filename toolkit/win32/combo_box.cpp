@@ -27,7 +27,11 @@ int CComboBox::SetCurSel(int nSelect)
     const HWND hCombo = GetSafeHwnd();
     if (!hCombo)
         return -1;
-    // An index outside the items clears the box, and the box says so with CB_ERR.
+    // The box keeps its current item when told of one it does not have.
+    if (nSelect < 0 || nSelect >= GetCount()) {
+        ::SendMessageW(hCombo, CB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+        return -1;
+    }
     const LRESULT nIndex = ::SendMessageW(hCombo, CB_SETCURSEL, static_cast<WPARAM>(nSelect), 0);
     return nIndex < 0 ? -1 : static_cast<int>(nIndex);
 }

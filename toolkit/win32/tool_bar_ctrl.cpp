@@ -2,21 +2,12 @@
 
 #include "exception_report.h"
 #include "wide_text.h"
+#include "wnd_platform.h"
 
 #include <algorithm>
 
 namespace
 {
-
-// The module that holds this code, and with it the bitmaps of the toolbar.
-HINSTANCE ResourceModule()
-{
-    HMODULE hModule = nullptr;
-    ::GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS |
-                             GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                         reinterpret_cast<LPCWSTR>(&ResourceModule), &hModule);
-    return hModule;
-}
 
 LRESULT CALLBACK ToolBarProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam, UINT_PTR nID,
                              DWORD_PTR pToolBar);
@@ -93,7 +84,7 @@ bool CToolBarCtrl::Create(unsigned dwStyle, const CRect& rect, CWnd* pParentWnd,
     const HWND hBar = ::CreateWindowExW(0, TOOLBARCLASSNAMEW, nullptr, dwStyle | WS_CHILD,
                                         rect.left, rect.top, rect.Width(), rect.Height(), hParent,
                                         reinterpret_cast<HMENU>(static_cast<INT_PTR>(nID)),
-                                        ResourceModule(), nullptr);
+                                        AfxGetResourceHandle(), nullptr);
     if (!hBar)
         return false;
     ::SendMessageW(hBar, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
@@ -113,7 +104,7 @@ int CToolBarCtrl::AddBitmap(int nNumButtons, int nBitmapID)
         return -1;
     // The toolbar takes whatever the resource holds; a strip too narrow for
     // the cells asked for would give buttons without images.
-    const HINSTANCE hModule = ResourceModule();
+    const HINSTANCE hModule = AfxGetResourceHandle();
     const auto hStrip = static_cast<HBITMAP>(
         ::LoadImageW(hModule, MAKEINTRESOURCEW(nBitmapID), IMAGE_BITMAP, 0, 0, 0));
     if (!hStrip)
