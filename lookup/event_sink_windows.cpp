@@ -1,5 +1,7 @@
 #include "event_sink_windows.h"
 
+#include "exception_report.h"
+
 #include <ocidl.h>
 
 CEventSink::CEventSink(REFIID iidEvents, Handler handler)
@@ -97,7 +99,9 @@ HRESULT STDMETHODCALLTYPE CEventSink::Invoke(DISPID nEvent, REFIID, LCID, WORD, 
     // The handler may disconnect this sink; it lives until the call is over.
     AddRef();
     const Handler handler = m_handler;
-    handler(nEvent, *pParams);
+    // Nothing may pass back into the object that called: a failure goes to
+    // the general report, as one of a message handler does.
+    AfxCallHandler(nullptr, [&] { handler(nEvent, *pParams); });
     Release();
     return S_OK;
 }

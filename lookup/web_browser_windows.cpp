@@ -18,6 +18,7 @@
 
 #include <map>
 #include <memory>
+#include <vector>
 
 // The hosting of controls in windows of class "AtlAxWin", from the system's atl.dll.
 extern "C" BOOL WINAPI AtlAxWinInit();
@@ -185,10 +186,20 @@ void CALLBACK RunLater(HWND, UINT, UINT_PTR nTimer, DWORD)
     call();
 }
 
-void CallLater(std::function<void()> call)
+UINT_PTR CallLater(std::function<void()> call)
 {
-    if (const UINT_PTR nTimer = SetTimer(nullptr, 0, 0, RunLater))
+    const UINT_PTR nTimer = SetTimer(nullptr, 0, 0, RunLater);
+    if (nTimer)
         LaterCalls()[nTimer] = std::move(call);
+    return nTimer;
+}
+
+// A call not made yet is dropped, its timer too: the library may be unloaded
+// before the host's loop would run it.
+void CancelLater(UINT_PTR nTimer)
+{
+    if (LaterCalls().erase(nTimer))
+        KillTimer(nullptr, nTimer);
 }
 
 } // namespace
@@ -207,6 +218,7 @@ struct CWebBrowserPlatform {
     bool bFailureShown = false;
     // Goes with the wrapper: calls made later find it gone.
     std::shared_ptr<bool> pAlive = std::make_shared<bool>(true);
+    std::vector<UINT_PTR> laterCalls;
 
     static CWebBrowserPlatform& Of(const CWebBrowser& browser) { return *browser.m_pPlatform; }
     // What the control's events do: deliver to the page, guard the user.
@@ -223,7 +235,12 @@ struct CWebBrowserPlatform {
             pControl->Release();
         pControl = nullptr;
     }
-    ~CWebBrowserPlatform() { Disconnect(); }
+    ~CWebBrowserPlatform()
+    {
+        for (const UINT_PTR nTimer : laterCalls)
+            CancelLater(nTimer);
+        Disconnect();
+    }
 };
 
 CWebBrowser::CWebBrowser() : m_pPlatform(std::make_unique<CWebBrowserPlatform>()) {}
@@ -622,8 +639,11 @@ void CWebBrowser::SetLookUpHandler(std::function<void(const std::u16string&)> ha
 void CWebBrowser::LookUp(const std::u16string& strWord)
 {
     std::weak_ptr<bool> pAlive = m_pPlatform->pAlive;
-    CallLater([this, pAlive, strWord] {
-        if (!pAlive.expired() && m_onLookUp)
-            Deliver([&] { m_onLookUp(strWord); });
-    });
+    auto& laterCalls = m_pPlatform->laterCalls;
+    std::erase_if(laterCalls, [](UINT_PTR nTimer) { return !LaterCalls().contains(nTimer); });
+    if (const UINT_PTR nTimer = CallLater([this, pAlive, strWord] {
+            if (!pAlive.expired() && m_onLookUp)
+                Deliver([&] { m_onLookUp(strWord); });
+        }))
+        laterCalls.push_back(nTimer);
 }
