@@ -93,8 +93,9 @@ GenericFn EntryPoint(HMODULE hLibrary, WORD nOrdinal)
 
 int wmain(int argc, wchar_t** argv)
 {
+    // The program's name too: the command line's reader skips it.
     std::vector<std::string> args;
-    for (int i = 1; i < argc; ++i)
+    for (int i = 0; i < argc; ++i)
         args.push_back(Utf8(argv[i]));
     std::vector<const char*> argPointers;
     for (const std::string& arg : args)
