@@ -35,8 +35,6 @@ CQuillbridgeApp::~CQuillbridgeApp()
 
 void CQuillbridgeApp::InitInstance()
 {
-    // The lookup and help pages hold the browser control.
-    CWebBrowser::RegisterControlClass();
     // A missing or unreadable catalogue never keeps the library from loading.
     // A user without catalogue files starts from the installed published lists.
     const std::string strSeedFolder = InstalledSiteFolder();
@@ -95,6 +93,10 @@ int CQuillbridgeApp::Run(const std::u16string& strWord)
     const int nListener = CWindowServer::TakeListener();
     int nResult = -1;
     const bool bRan = m_guiThread.Call([&] {
+        // The lookup and help pages hold the browser control. Its hosting is
+        // set up on the window's thread, never while the library is being
+        // loaded: on Windows it starts OLE, which must not be done then.
+        CWebBrowser::RegisterControlClass();
         bool bSavedAtClose = false;
         {
             CMainDialog dialog(u"KV Quillbridge", strWord, nullptr, 0);
