@@ -73,4 +73,10 @@ private:
     std::function<void(int)> m_onItemChanged;
     std::function<void()> m_onDblClk;
     int m_nQuiet = 0;
+    // Where the platform shows a cell's text that the cell cuts short: the
+    // tip's window, the cell under the mouse and its text.
+    HWND m_hCutTextTip = nullptr;
+    int m_nTipItem = -1;
+    int m_nTipSubItem = -1;
+    CString m_strTip;
 };

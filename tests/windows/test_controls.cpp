@@ -120,6 +120,36 @@ bool DialogKey(HWND hDialog, HWND hFocus, WPARAM nKey)
     return IsDialogMessageW(hDialog, &msg) != FALSE;
 }
 
+BOOL CALLBACK CollectToolTips(HWND hWnd, LPARAM pTips)
+{
+    wchar_t szClass[32] = {};
+    GetClassNameW(hWnd, szClass, 32);
+    if (lstrcmpiW(szClass, TOOLTIPS_CLASSW) == 0)
+        reinterpret_cast<std::vector<HWND>*>(pTips)->push_back(hWnd);
+    return TRUE;
+}
+
+// What the tip of a list's cut texts covers and says once the mouse is at x, y.
+std::pair<RECT, std::u16string> CutTextTip(HWND hList, int x, int y)
+{
+    SendMessageW(hList, WM_MOUSEMOVE, 0, MAKELPARAM(x, y));
+    std::vector<HWND> tips;
+    EnumThreadWindows(GetCurrentThreadId(), CollectToolTips, reinterpret_cast<LPARAM>(&tips));
+    for (const HWND hTip : tips) {
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof(tool);
+        tool.hwnd = hList;
+        tool.uId = 1;
+        if (!SendMessageW(hTip, TTM_GETTOOLINFOW, 0, reinterpret_cast<LPARAM>(&tool)))
+            continue;
+        NMTTDISPINFOW info{};
+        info.hdr = NMHDR{hTip, 1, TTN_GETDISPINFOW};
+        SendMessageW(hList, WM_NOTIFY, 1, reinterpret_cast<LPARAM>(&info));
+        return {tool.rect, info.lpszText ? reinterpret_cast<const char16_t*>(info.lpszText) : u""};
+    }
+    return {};
+}
+
 void CALLBACK EndMenuNow(HWND, UINT, UINT_PTR, DWORD)
 {
     EndMenu();
@@ -190,6 +220,26 @@ TEST(ListCtrl, RowsTextsSelectionAndNotificationsRoundTrip)
     // A double click anywhere in the list.
     SendMessageW(list.GetSafeHwnd(), WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(150, 180));
     EXPECT_EQ(nDblClks, 1);
+
+    // A text its cell cuts short shows whole in a tip over the cell; one
+    // that fits shows none.
+    list.SetColumnWidth(0, 90);
+    list.SetColumnWidth(2, 60);
+    list.SetItemText(0, 2, strLong);
+    list.SetItemText(1, 2, u"utf8");
+    RECT cell{};
+    cell.top = 2;
+    cell.left = LVIR_LABEL;
+    SendMessageW(list.GetSafeHwnd(), LVM_GETSUBITEMRECT, 0, reinterpret_cast<LPARAM>(&cell));
+    const auto [cutRect, strCut] = CutTextTip(list.GetSafeHwnd(), cell.left + 5, cell.top + 3);
+    EXPECT_EQ(strCut, strLong);
+    EXPECT_EQ(cutRect.left, cell.left);
+    EXPECT_GT(cutRect.right, cutRect.left);
+    cell = RECT{LVIR_LABEL, 2, 0, 0};
+    SendMessageW(list.GetSafeHwnd(), LVM_GETSUBITEMRECT, 1, reinterpret_cast<LPARAM>(&cell));
+    const auto [fitRect, strFit] = CutTextTip(list.GetSafeHwnd(), cell.left + 5, cell.top + 3);
+    EXPECT_EQ(strFit, u"");
+    EXPECT_EQ(fitRect.right, fitRect.left);
 
     // Widths: below zero only the two fitting widths mean anything.
     EXPECT_TRUE(list.SetColumnWidth(1, -7));

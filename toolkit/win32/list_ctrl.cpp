@@ -9,32 +9,6 @@
 namespace
 {
 
-// The list's own window: tells the parent's hook to go when the list goes.
-// Its reference data is the parent the list was hooked into.
-LRESULT CALLBACK ListProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam, UINT_PTR nID,
-                          DWORD_PTR nParent);
-
-// The list's parent, which the list view tells of its changes and clicks.
-LRESULT CALLBACK ParentProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam, UINT_PTR nID,
-                            DWORD_PTR pList);
-
-void Unhook(HWND hList, UINT_PTR nID)
-{
-    DWORD_PTR nParent = 0;
-    if (!::GetWindowSubclass(hList, ListProc, nID, &nParent))
-        return;
-    ::RemoveWindowSubclass(reinterpret_cast<HWND>(nParent), ParentProc, nID);
-    ::RemoveWindowSubclass(hList, ListProc, nID);
-}
-
-LRESULT CALLBACK ListProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam, UINT_PTR nID,
-                          DWORD_PTR /*nParent*/)
-{
-    if (nMsg == WM_NCDESTROY)
-        Unhook(hWnd, nID);
-    return ::DefSubclassProc(hWnd, nMsg, wParam, lParam);
-}
-
 LVITEMW TextItem(int nItem, int nSubItem, const CString& strText)
 {
     LVITEMW item{};
@@ -45,13 +19,64 @@ LVITEMW TextItem(int nItem, int nSubItem, const CString& strText)
     return item;
 }
 
+// The space the list leaves between a cell's edges and its text.
+const int kCellPadding = 12;
+
 } // namespace
 
-// Friend of CListCtrl through its notification routine: the parent's hook
-// hands the list's own notifications to the wrapper.
+// The list's hooks: its parent, which the list view tells of its changes and
+// clicks, and the list itself, for the tip of a text its cell cuts short.
 class CListCtrlNotifications
 {
 public:
+    static void Hook(CListCtrl& list)
+    {
+        const HWND hList = list.GetSafeHwnd();
+        const HWND hParent = hList ? ::GetParent(hList) : nullptr;
+        if (!hParent)
+            return;
+        Unhook(list);
+        ::SetWindowSubclass(hList, ListProc, Id(list), reinterpret_cast<DWORD_PTR>(&list));
+        ::SetWindowSubclass(hParent, ParentProc, Id(list), reinterpret_cast<DWORD_PTR>(&list));
+        list.m_hCutTextTip = ::CreateWindowExW(
+            WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, 0, 0,
+            0, 0, hList, nullptr,
+            reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(hList, GWLP_HINSTANCE)), nullptr);
+        if (list.m_hCutTextTip) {
+            // One tool, the cell under the mouse while its text is cut; an
+            // empty rectangle otherwise, which shows nothing.
+            TOOLINFOW tool = Tool(list);
+            tool.lpszText = LPSTR_TEXTCALLBACKW;
+            ::SendMessageW(list.m_hCutTextTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+        }
+    }
+
+    static void Unhook(CListCtrl& list)
+    {
+        if (list.m_hCutTextTip) {
+            ::DestroyWindow(list.m_hCutTextTip);
+            list.m_hCutTextTip = nullptr;
+        }
+        const HWND hList = list.GetSafeHwnd();
+        DWORD_PTR pData = 0;
+        if (!hList || !::GetWindowSubclass(hList, ListProc, Id(list), &pData))
+            return;
+        ::RemoveWindowSubclass(::GetParent(hList), ParentProc, Id(list));
+        ::RemoveWindowSubclass(hList, ListProc, Id(list));
+    }
+
+private:
+    static UINT_PTR Id(const CListCtrl& list) { return reinterpret_cast<UINT_PTR>(&list); }
+
+    static TOOLINFOW Tool(const CListCtrl& list)
+    {
+        TOOLINFOW tool{};
+        tool.cbSize = sizeof(tool);
+        tool.hwnd = list.GetSafeHwnd();
+        tool.uId = 1;
+        return tool;
+    }
+
     static void Notify(CListCtrl& list, const NMHDR& header)
     {
         if (header.code == LVN_ITEMCHANGED) {
@@ -64,43 +89,91 @@ public:
             AfxCallHandler(list.GetSafeHwnd(), list.m_onDblClk);
         }
     }
-};
 
-namespace
-{
-
-LRESULT CALLBACK ParentProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam, UINT_PTR /*nID*/,
-                            DWORD_PTR pList)
-{
-    if (nMsg == WM_NOTIFY) {
-        auto& list = *reinterpret_cast<CListCtrl*>(pList);
-        const auto* pHeader = reinterpret_cast<const NMHDR*>(lParam);
-        if (pHeader && pHeader->hwndFrom == list.GetSafeHwnd())
-            CListCtrlNotifications::Notify(list, *pHeader);
+    // The mouse went to another cell: the tip covers it if its text is cut.
+    static void FollowMouse(CListCtrl& list, LPARAM lParam)
+    {
+        const HWND hList = list.GetSafeHwnd();
+        LVHITTESTINFO hit{};
+        hit.pt = POINT{static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+        ::SendMessageW(hList, LVM_SUBITEMHITTEST, 0, reinterpret_cast<LPARAM>(&hit));
+        const bool bOnText = hit.iItem >= 0 && (hit.flags & LVHT_ONITEM);
+        const int nItem = bOnText ? hit.iItem : -1;
+        const int nSubItem = bOnText ? hit.iSubItem : -1;
+        if (nItem == list.m_nTipItem && nSubItem == list.m_nTipSubItem)
+            return;
+        list.m_nTipItem = nItem;
+        list.m_nTipSubItem = nSubItem;
+        list.m_strTip.clear();
+        TOOLINFOW tool = Tool(list);
+        if (bOnText) {
+            RECT cell{};
+            cell.top = nSubItem;
+            cell.left = LVIR_LABEL;
+            ::SendMessageW(hList, LVM_GETSUBITEMRECT, static_cast<WPARAM>(nItem),
+                           reinterpret_cast<LPARAM>(&cell));
+            // Column 0's label rectangle of a row is the whole row's.
+            if (nSubItem == 0)
+                cell.right = cell.left + ListView_GetColumnWidth(hList, 0);
+            const CString strText = list.GetItemText(nItem, nSubItem);
+            const int nTextWidth = static_cast<int>(::SendMessageW(
+                hList, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(WideText(strText))));
+            if (!strText.empty() && nTextWidth + kCellPadding > cell.right - cell.left) {
+                list.m_strTip = strText;
+                tool.rect = cell;
+            }
+        }
+        ::SendMessageW(list.m_hCutTextTip, TTM_POP, 0, 0);
+        ::SendMessageW(list.m_hCutTextTip, TTM_NEWTOOLRECTW, 0, reinterpret_cast<LPARAM>(&tool));
     }
-    return ::DefSubclassProc(hWnd, nMsg, wParam, lParam);
-}
 
-} // namespace
+    static LRESULT CALLBACK ListProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR /*nID*/, DWORD_PTR pList)
+    {
+        CListCtrl& list = *reinterpret_cast<CListCtrl*>(pList);
+        if (nMsg == WM_NCDESTROY) {
+            Unhook(list);
+        } else if (nMsg == WM_NOTIFY && list.m_hCutTextTip &&
+                   reinterpret_cast<const NMHDR*>(lParam)->hwndFrom == list.m_hCutTextTip &&
+                   reinterpret_cast<const NMHDR*>(lParam)->code == TTN_GETDISPINFOW) {
+            auto& info = *reinterpret_cast<NMTTDISPINFOW*>(lParam);
+            info.lpszText = const_cast<LPWSTR>(WideText(list.m_strTip));
+            // Long names and addresses on lines of their own, not one across the screen.
+            ::SendMessageW(list.m_hCutTextTip, TTM_SETMAXTIPWIDTH, 0, 600);
+            return 0;
+        } else if (list.m_hCutTextTip && nMsg >= WM_MOUSEFIRST && nMsg <= WM_MOUSELAST) {
+            if (nMsg == WM_MOUSEMOVE)
+                FollowMouse(list, lParam);
+            MSG msg{hWnd, nMsg, wParam, lParam, 0, {}};
+            ::SendMessageW(list.m_hCutTextTip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+        }
+        return ::DefSubclassProc(hWnd, nMsg, wParam, lParam);
+    }
+
+    static LRESULT CALLBACK ParentProc(HWND hWnd, UINT nMsg, WPARAM wParam, LPARAM lParam,
+                                       UINT_PTR /*nID*/, DWORD_PTR pList)
+    {
+        if (nMsg == WM_NOTIFY) {
+            auto& list = *reinterpret_cast<CListCtrl*>(pList);
+            const auto* pHeader = reinterpret_cast<const NMHDR*>(lParam);
+            if (pHeader && pHeader->hwndFrom == list.GetSafeHwnd())
+                Notify(list, *pHeader);
+        }
+        return ::DefSubclassProc(hWnd, nMsg, wParam, lParam);
+    }
+};
 
 CListCtrl::~CListCtrl()
 {
-    if (HWND hList = GetSafeHwnd())
-        Unhook(hList, reinterpret_cast<UINT_PTR>(this));
+    CListCtrlNotifications::Unhook(*this);
 }
 
 void CListCtrl::PreSubclassWindow()
 {
-    const HWND hList = GetSafeHwnd();
-    const HWND hParent = hList ? ::GetParent(hList) : nullptr;
-    if (!hParent)
-        return;
-    const auto nID = reinterpret_cast<UINT_PTR>(this);
-    Unhook(hList, nID);
-    ::SetWindowSubclass(hList, ListProc, nID, reinterpret_cast<DWORD_PTR>(hParent));
-    ::SetWindowSubclass(hParent, ParentProc, nID, reinterpret_cast<DWORD_PTR>(this));
+    CListCtrlNotifications::Hook(*this);
     // A row is picked by a click anywhere in it, as the entry lists need.
-    ListView_SetExtendedListViewStyleEx(hList, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    if (const HWND hList = GetSafeHwnd())
+        ListView_SetExtendedListViewStyleEx(hList, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
 }
 
 void CListCtrl::NotifyItemChanged(int nItem)
