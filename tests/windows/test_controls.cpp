@@ -280,10 +280,26 @@ TEST(ComboBox, NoItemIsCurrentUntilOneIsChosen)
     // Unsorted: row i is the i-th added.
     EXPECT_EQ(combo.GetLBText(2), u"Ääremärkused");
     EXPECT_EQ(combo.GetLBText(3), u"");
+    // The open list is as wide as the longest name needs, never narrower than the box.
+    const HWND hCombo = combo.GetSafeHwnd();
+    RECT box{};
+    GetWindowRect(hCombo, &box);
+    EXPECT_EQ(SendMessageW(hCombo, CB_GETDROPPEDWIDTH, 0, 0), box.right - box.left);
+    const std::u16string strLong(80, u'Õ');
+    combo.AddString(strLong);
+    const HDC hDC = GetDC(hCombo);
+    const HGDIOBJ hOld =
+        SelectObject(hDC, reinterpret_cast<HFONT>(SendMessageW(hCombo, WM_GETFONT, 0, 0)));
+    SIZE extent{};
+    GetTextExtentPoint32W(hDC, reinterpret_cast<const wchar_t*>(strLong.c_str()), 80, &extent);
+    SelectObject(hDC, hOld);
+    ReleaseDC(hCombo, hDC);
+    EXPECT_GT(SendMessageW(hCombo, CB_GETDROPPEDWIDTH, 0, 0),
+              extent.cx + GetSystemMetrics(SM_CXVSCROLL));
     EXPECT_EQ(combo.GetCurSel(), -1);
     EXPECT_EQ(combo.SetCurSel(1), 1);
     EXPECT_EQ(combo.GetCurSel(), 1);
-    EXPECT_EQ(combo.SetCurSel(3), -1);
+    EXPECT_EQ(combo.SetCurSel(4), -1);
     EXPECT_EQ(combo.GetCurSel(), -1);
     combo.ResetContent();
     EXPECT_EQ(combo.GetCount(), 0);

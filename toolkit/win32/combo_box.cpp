@@ -6,10 +6,33 @@
 
 #include <algorithm>
 
+namespace
+{
+
+// The width the open list needs for the text to show whole beside its scroll bar.
+int ListWidthFor(HWND hCombo, const CString& strText)
+{
+    const HDC hDC = ::GetDC(hCombo);
+    if (!hDC)
+        return 0;
+    const auto hFont = reinterpret_cast<HFONT>(::SendMessageW(hCombo, WM_GETFONT, 0, 0));
+    const HGDIOBJ hOldFont = hFont ? ::SelectObject(hDC, hFont) : nullptr;
+    SIZE extent{};
+    ::GetTextExtentPoint32W(hDC, WideText(strText), static_cast<int>(strText.size()), &extent);
+    if (hOldFont)
+        ::SelectObject(hDC, hOldFont);
+    ::ReleaseDC(hCombo, hDC);
+    return extent.cx + ::GetSystemMetrics(SM_CXVSCROLL) + 4 * ::GetSystemMetrics(SM_CXEDGE);
+}
+
+} // namespace
+
 void CComboBox::ResetContent()
 {
-    if (const HWND hCombo = GetSafeHwnd())
+    if (const HWND hCombo = GetSafeHwnd()) {
         ::SendMessageW(hCombo, CB_RESETCONTENT, 0, 0);
+        ::SendMessageW(hCombo, CB_SETDROPPEDWIDTH, 0, 0);
+    }
 }
 
 int CComboBox::AddString(const CString& strText)
@@ -19,6 +42,11 @@ int CComboBox::AddString(const CString& strText)
         return -1;
     const LRESULT nIndex =
         ::SendMessageW(hCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(WideText(strText)));
+    // The open list grows to the longest name instead of cutting it; it is
+    // never narrower than the box.
+    const int nWidth = ListWidthFor(hCombo, strText);
+    if (nWidth > ::SendMessageW(hCombo, CB_GETDROPPEDWIDTH, 0, 0))
+        ::SendMessageW(hCombo, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(nWidth), 0);
     return nIndex < 0 ? -1 : static_cast<int>(nIndex);
 }
 
