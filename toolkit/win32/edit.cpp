@@ -75,9 +75,8 @@ class CEditHooks
 public:
     static void Hook(CEdit& edit)
     {
-        const HWND hEdit = edit.GetSafeHwnd();
-        DWORD_PTR pData = 0;
-        if (hEdit && !::GetWindowSubclass(hEdit, EditProc, Id(edit), &pData))
+        // Hooked once: a second call finds the same hook and leaves it.
+        if (const HWND hEdit = edit.GetSafeHwnd())
             ::SetWindowSubclass(hEdit, EditProc, Id(edit), reinterpret_cast<DWORD_PTR>(&edit));
     }
 

@@ -57,9 +57,9 @@ public:
             ::DestroyWindow(list.m_hCutTextTip);
             list.m_hCutTextTip = nullptr;
         }
+        // Either hook may be missing; removing a missing one does nothing.
         const HWND hList = list.GetSafeHwnd();
-        DWORD_PTR pData = 0;
-        if (!hList || !::GetWindowSubclass(hList, ListProc, Id(list), &pData))
+        if (!hList)
             return;
         ::RemoveWindowSubclass(::GetParent(hList), ParentProc, Id(list));
         ::RemoveWindowSubclass(hList, ListProc, Id(list));
