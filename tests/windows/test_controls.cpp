@@ -447,6 +447,23 @@ TEST(Edit, WordsCompleteTheTypedTextAndTheOpenListTakesItsKeys)
     ASSERT_EQ(g_commands.size(), 1u);
     EXPECT_EQ(LOWORD(g_commands[0].wParam), IDCANCEL);
 
+    // Ctrl+A selects the whole text.
+    edit.SetWindowText(u"kass");
+    edit.SetSel(1, 2);
+    BYTE keys[256] = {};
+    GetKeyboardState(keys);
+    keys[VK_CONTROL] = 0x80;
+    SetKeyboardState(keys);
+    SendMessageW(hEdit, WM_KEYDOWN, 'A', 1);
+    keys[VK_CONTROL] = 0;
+    SetKeyboardState(keys);
+    DWORD nStart = 9;
+    DWORD nEnd = 9;
+    SendMessageW(hEdit, EM_GETSEL, reinterpret_cast<WPARAM>(&nStart),
+                 reinterpret_cast<LPARAM>(&nEnd));
+    EXPECT_EQ(nStart, 0u);
+    EXPECT_EQ(nEnd, 4u);
+
     // A click on a word takes it.
     edit.ShowAllCompletions();
     const HWND hList = ShownWordList();

@@ -286,10 +286,17 @@ private:
         case WM_KEYDOWN:
             if (IsListShown(edit) && OnListKey(edit, wParam))
                 return 0;
+            // Ctrl+A selects the whole word, as in the other text boxes of
+            // the desktop; the system's box of this kind does not.
+            if (wParam == 'A' && (::GetKeyState(VK_CONTROL) & 0x8000) &&
+                !(::GetKeyState(VK_MENU) & 0x8000)) {
+                ::SendMessageW(hWnd, EM_SETSEL, 0, -1);
+                return 0;
+            }
             break;
         case WM_CHAR:
-            // The keys the list took would only make the box beep.
-            if ((wParam == L'\r' || wParam == 0x1B) && IsListShown(edit))
+            // The keys the list or the box took would only make the box beep.
+            if (((wParam == L'\r' || wParam == 0x1B) && IsListShown(edit)) || wParam == 0x01)
                 return 0;
             break;
         case WM_KILLFOCUS:
