@@ -70,6 +70,8 @@ SectionEnd
 Section /o "un.Minu sõnastike nimekirjad" SecCatalogues
   Delete "$INSTDIR\dict.kvd"
   Delete "$INSTDIR\predict.kvd"
+  Delete "$INSTDIR\dict.kvd.lock"
+  Delete "$INSTDIR\predict.kvd.lock"
   RMDir /r "$APPDATA\Quillbridge"
 SectionEnd
 
