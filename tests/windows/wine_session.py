@@ -230,10 +230,14 @@ class WineSession(unittest.TestCase):
         """Clicks the sheet's tab index and waits until its page is the one shown."""
         tab = self.wait_for_control(SHEET, cls="SysTabControl32")
         self.click(tab["tabs"][index])
-        self.wait_for(lambda: (self.control(self.probe(SHEET) or {"children": []},
-                                            cls="SysTabControl32") or {}).get("selection") == index,
-                      f"the tab {TABS[index]!r} was not shown")
-        return self.probe(SHEET)
+        # A control only that page has, once it is made and shown.
+        mark = [dict(cls="Edit", id=1002), dict(cls="Button", text="Laadi..."),
+                dict(cls="Button", text="Laadi..."), dict(cls="AtlAxWin", id=1006)][index]
+        def shown():
+            sheet = self.probe(SHEET)
+            tab = sheet and self.control(sheet, cls="SysTabControl32")
+            return sheet if tab and tab["selection"] == index and self.control(sheet, **mark) else None
+        return self.wait_for(shown, f"the tab {TABS[index]!r} was not shown")
 
     def screenshot(self, name):
         """With QB_SCREENSHOT_DIR set, the screen as it is into that folder as name.png."""
