@@ -32,8 +32,8 @@ CSessionEnd::SState::SState(CMainDialog& dialog) : m_dialog(dialog)
     g_pCurrent = this;
     // The window is made only once the run starts: the hook sees every message
     // sent to the thread's windows and picks the window's own.
-    m_hHook = ::SetWindowsHookExW(WH_CALLWNDPROC, &SState::OnMessage, nullptr,
-                                  ::GetCurrentThreadId());
+    m_hHook =
+        ::SetWindowsHookExW(WH_CALLWNDPROC, &SState::OnMessage, nullptr, ::GetCurrentThreadId());
 }
 
 CSessionEnd::SState::~SState()

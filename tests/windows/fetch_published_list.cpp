@@ -15,7 +15,8 @@
 int main(int argc, char** argv)
 {
     if (argc != 2 && argc != 5) {
-        std::fputs("usage: fetch_published_list FILENAME [MAX_BYTES IDLE_MS DEADLINE_MS]\n", stderr);
+        std::fputs("usage: fetch_published_list FILENAME [MAX_BYTES IDLE_MS DEADLINE_MS]\n",
+                   stderr);
         return 2;
     }
     CDownloadLimits limits;
