@@ -63,8 +63,15 @@ int CDialog::DoModal()
     const bool bDisableOwner = hOwner && ::IsWindowEnabled(hOwner);
     if (bDisableOwner)
         ::EnableWindow(hOwner, FALSE);
+    RECT rcBefore{};
+    GetWindowRect(GetSafeHwnd(), &rcBefore);
     bool bFocus = false;
     AfxCallHandler(GetSafeHwnd(), [this, &bFocus] { bFocus = OnInitDialog(); });
+    // A template places the dialog at its owner's corner; one that its
+    // initialisation left there opens centred over the owner instead.
+    RECT rcAfter{};
+    if (IsWindow() && GetWindowRect(GetSafeHwnd(), &rcAfter) && EqualRect(&rcBefore, &rcAfter))
+        CenterWindow();
     if (bFocus)
         GotoFirstTabStop();
     const int nResult = RunModalLoop();
