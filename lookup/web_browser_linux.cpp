@@ -15,9 +15,12 @@
 #include <QChildEvent>
 #include <QCoreApplication>
 #include <QDesktopServices>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QPointer>
+#include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QWebEngineContextMenuRequest>
@@ -92,6 +95,89 @@ void OpenInUsersBrowser(const QUrl& url)
         QDesktopServices::openUrl(url);
 }
 
+// A page's process keeps something of every page it has shown (script
+// heaps, caches) and grows over a long session. After many answers, once the
+// window has been idle a while, the page moves to a fresh process: the
+// engine's discard and reload, which keep the history, the address, the
+// place on the page and the zoom. A picture of the page covers the view
+// until the fresh process has drawn the page again.
+class CProcessRenewal : public QObject
+{
+public:
+    explicit CProcessRenewal(QWebEngineView* pView) : QObject(pView), m_pView(pView)
+    {
+        setObjectName(QStringLiteral("processRenewal"));
+        m_idle.setSingleShot(true);
+        connect(&m_idle, &QTimer::timeout, this, [this] { Renew(); });
+        connect(pView, &QWebEngineView::loadStarted, this, [this] { m_idle.stop(); });
+        connect(pView, &QWebEngineView::loadFinished, this, [this](bool) { OnLoadFinished(); });
+    }
+
+    void Set(int nLoads, int nIdleMs)
+    {
+        m_nLoadsPerProcess = nLoads;
+        m_nIdleMs = nIdleMs;
+    }
+
+private:
+    // About the pages after which the process of small answer pages stops
+    // growing much; the idle time lets a reader finish with the page.
+    static constexpr int kLoadsPerProcess = 50;
+    static constexpr int kIdleMs = 10000;
+    // The fresh process's first frame comes a moment after its load ends.
+    static constexpr int kCoverAfterLoadMs = 150;
+
+    void OnLoadFinished()
+    {
+        if (m_bRenewing) {
+            m_bRenewing = false;
+            if (m_pCover)
+                QTimer::singleShot(kCoverAfterLoadMs, m_pCover.data(), &QObject::deleteLater);
+            return;
+        }
+        if (++m_nLoads >= m_nLoadsPerProcess)
+            m_idle.start(m_nIdleMs);
+    }
+
+    void Renew()
+    {
+        QWebEnginePage* pPage = m_pView->page();
+        // A selection, a held button or a load going on is the user's or
+        // the page's business; the renewal waits for the next quiet time.
+        if (pPage->isLoading() || pPage->hasSelection() || m_pView->url().isEmpty() ||
+            QGuiApplication::mouseButtons() != Qt::NoButton) {
+            m_idle.start(m_nIdleMs);
+            return;
+        }
+        const bool bShown = m_pView->isVisible();
+        if (bShown) {
+            m_pCover = new QLabel(m_pView->parentWidget());
+            m_pCover->setPixmap(m_pView->grab());
+            m_pCover->setGeometry(m_pView->geometry());
+            m_pCover->show();
+        }
+        // Only a page out of sight may be discarded.
+        pPage->setVisible(false);
+        pPage->setLifecycleState(QWebEnginePage::LifecycleState::Discarded);
+        const bool bDiscarded =
+            pPage->lifecycleState() == QWebEnginePage::LifecycleState::Discarded;
+        m_bRenewing = bDiscarded;
+        pPage->setLifecycleState(QWebEnginePage::LifecycleState::Active);
+        pPage->setVisible(bShown);
+        m_nLoads = 0;
+        if (!bDiscarded && m_pCover)
+            m_pCover->deleteLater();
+    }
+
+    QWebEngineView* m_pView;
+    QTimer m_idle;
+    QPointer<QLabel> m_pCover;
+    int m_nLoads = 0;
+    int m_nLoadsPerProcess = kLoadsPerProcess;
+    int m_nIdleMs = kIdleMs;
+    bool m_bRenewing = false;
+};
+
 } // namespace
 
 // The view and its connections are children of the browser's window and the
@@ -130,6 +216,13 @@ QWebEngineView* BrowserView(const CWebBrowser& browser)
     return pBox ? pBox->findChild<QWebEngineView*>(QString(), Qt::FindDirectChildrenOnly) : nullptr;
 }
 
+void SetProcessRenewal(const CWebBrowser& browser, int nLoads, int nIdleMs)
+{
+    if (QWebEngineView* pView = BrowserView(browser))
+        if (auto* pRenewal = pView->findChild<CProcessRenewal*>(QStringLiteral("processRenewal")))
+            pRenewal->Set(nLoads, nIdleMs);
+}
+
 QBoxLayout* BrowserColumn(const CWebBrowser& browser)
 {
     QWidget* pBox = WidgetOf(browser);
@@ -155,6 +248,7 @@ void CWebBrowser::PreSubclassWindow()
     if (!pView)
         return;
     new CEscapeToParent(pView);
+    new CProcessRenewal(pView);
     // The engine's own menu is English and offers tabs, windows and saving
     // that a lookup window does not have.
     pView->setContextMenuPolicy(Qt::CustomContextMenu);

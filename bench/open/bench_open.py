@@ -28,6 +28,10 @@ showing that colour. Rows, one JSON object a line on standard output, medians:
   one (bench_open_driver) to the request.
 - memory: the proportional set size summed over the program and every process
   it started, 1 s after its one page was painted.
+- memory after a long session: the same sum after 400 words (a new word each
+  time) handed one by one to the open window, each once its request arrived,
+  then 15 s without a lookup: the idle time after which the window moves its
+  page to a fresh process (10 s), and more.
 
 Each run's figures, the load of the machine and what the peer is go to
 standard error. Both programs get their own HOME, so nothing of a user's
@@ -52,6 +56,8 @@ import uuid
 
 REQUEST_TIMEOUT = 60
 SETTLE = 1.0
+# Longer than the window waits, idle, before its page moves to a fresh process.
+SESSION_IDLE = 15.0
 # After a program is killed the X server and the kernel go on tearing it down
 # for a while; the next start would pay for that.
 QUIET = 1.0
@@ -331,6 +337,43 @@ def measure_handover(watcher, program, env, words, runs):
     return figures
 
 
+def measure_long_session(server, program, env, prefix, lookups):
+    """PSS of the window's process tree after `lookups` words handed to it, then an idle time."""
+    first = start_window(server, program, env, prefix)
+    try:
+        for n in range(lookups):
+            word = f"sona{n}"
+            since = server.count()
+            handing = subprocess.Popen([program, word], env=env, stdin=subprocess.DEVNULL,
+                                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            handing.wait(timeout=REQUEST_TIMEOUT)
+            server.wait_request(since, f"{prefix}?w={word}", lambda: first.poll() is None)
+        time.sleep(SESSION_IDLE)
+        if first.poll() is not None:
+            raise RuntimeError(f"{program} closed its window during the session")
+        tree = process_tree(first.pid)
+        foreign = foreign_connections(tree)
+        if foreign:
+            raise RuntimeError(f"{program} is connected beyond 127.0.0.1: {', '.join(foreign)}")
+        return pss_bytes(tree), len(tree)
+    finally:
+        end_tree(first)
+
+
+def start_window(server, program, env, prefix):
+    """The program started with a first word, once that word's request arrived and a settle passed."""
+    since = server.count()
+    process = subprocess.Popen([program, "sona"], env=env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                               stderr=subprocess.DEVNULL, start_new_session=True)
+    try:
+        server.wait_request(since, f"{prefix}?w=sona", lambda: process.poll() is None)
+        time.sleep(SETTLE)
+    except BaseException:
+        end_tree(process)
+        raise
+    return process
+
+
 def browser_environment(home):
     """What either program needs to run its browser engine here, and nothing of the user's."""
     env = {k: v for k, v in os.environ.items() if not k.lower().endswith("_proxy")}
@@ -479,6 +522,7 @@ def main():
     parser.add_argument("--build", required=True, help="build folder with quillbridge, quillbridge.so, quillbridge-kvd")
     parser.add_argument("--runs", type=int, default=7)
     parser.add_argument("--word", default="kass")
+    parser.add_argument("--session", type=int, default=400, help="lookups of the long-session memory row")
     args = parser.parse_args()
     if not os.environ.get("DISPLAY"):
         sys.exit("bench_open.py: no display; run it under xvfb-run -a")
@@ -539,6 +583,14 @@ def main():
             peer.configure()
             peer_handover = measure_handover(watcher, peer.program, peer.env, words, 2 * args.runs)
             note("word to the open window, goldendict: " + " ".join(f"{s:.3f}" for s in peer_handover))
+        session = measure_long_session(server, ours.command()[0], ours.env, ours.PREFIX, args.session)
+        note(f"after {args.session} lookups, quillbridge: {session[0] / MIB:.1f} MiB in {session[1]} processes")
+        peer_session = None
+        if peer:
+            peer.configure()
+            peer_session = measure_long_session(server, peer.program, peer.env, peer.PREFIX, args.session)
+            note(f"after {args.session} lookups, goldendict: {peer_session[0] / MIB:.1f} MiB "
+                 f"in {peer_session[1]} processes")
         warm = ours.warm(args.runs)
         note(f"warm QuillbridgeRun: first run of the process {warm[0]:.3f} s, then " +
              " ".join(f"{s:.3f}" for s in warm[1:]))
@@ -567,6 +619,10 @@ def main():
         {"case": "memory: PSS of the process tree, 1 s after its one page was painted",
          "ours": median(figures["memory"]) / MIB,
          "reference": median(figures["peer_memory"]) / MIB if figures["peer_memory"] else None,
+         "unit": "MiB", "goal": "<= 1.0x"},
+        {"case": f"memory after a long session: PSS of the process tree after {args.session} words handed "
+                 "to the open window and 15 s idle",
+         "ours": session[0] / MIB, "reference": peer_session[0] / MIB if peer_session else None,
          "unit": "MiB", "goal": "<= 1.0x"},
     ]
     for row in rows:

@@ -104,6 +104,34 @@ TEST_F(WebBrowser, EventsTellOfLoadingAndOfTheHistory)
     }));
 }
 
+TEST_F(WebBrowser, AfterManyLoadsAnIdlePageMovesToAFreshProcessKeepingItsHistoryAndZoom)
+{
+    SetProcessRenewal(m_page.m_browser, 3, 800);
+    int nLocationChanges = 0;
+    m_page.m_browser.SetLocationChangeHandler([&](const std::u16string&) { ++nLocationChanges; });
+    QWebEnginePage* pPage = BrowserView(m_page.m_browser)->page();
+    ASSERT_TRUE(m_page.Load(m_server.Url("/two")));
+    ASSERT_TRUE(m_page.Load(m_server.Url("/one")));
+    const qint64 nFirstProcess = pPage->renderProcessPid();
+    QTest::qWait(1500);
+    EXPECT_EQ(pPage->renderProcessPid(), nFirstProcess) << "renewed before enough loads";
+
+    ASSERT_TRUE(m_page.Load(m_server.Url("/one?again")));
+    m_page.m_browser.SetZoom(1.5);
+    const int nCompletes = m_page.m_nCompletes;
+    const int nChanges = nLocationChanges;
+    ASSERT_TRUE(WaitFor([&] {
+        return pPage->renderProcessPid() != nFirstProcess && m_page.m_nCompletes > nCompletes;
+    }));
+    EXPECT_EQ(m_page.CurrentUrl(), m_server.Url("/one?again"));
+    EXPECT_EQ(nLocationChanges, nChanges);
+    EXPECT_DOUBLE_EQ(m_page.m_browser.GetZoom(), 1.5);
+    ASSERT_TRUE(m_page.m_browser.CanGoBack());
+    m_page.m_browser.GoBack();
+    ASSERT_TRUE(WaitFor([&] { return m_page.CurrentUrl() == m_server.Url("/one"); }));
+    EXPECT_EQ(nLocationChanges, nChanges + 1);
+}
+
 namespace
 {
 
