@@ -110,6 +110,12 @@ public:
         m_idle.setSingleShot(true);
         connect(&m_idle, &QTimer::timeout, this, [this] { Renew(); });
         connect(pView, &QWebEngineView::loadStarted, this, [this] { m_idle.stop(); });
+        // Each page shown counts, also one whose load the next cut short:
+        // loads that overlap start and finish only once between them.
+        connect(pView, &QWebEngineView::urlChanged, this, [this] {
+            if (!m_bRenewing)
+                ++m_nLoads;
+        });
         connect(pView, &QWebEngineView::loadFinished, this, [this](bool) { OnLoadFinished(); });
     }
 
@@ -135,7 +141,7 @@ private:
                 QTimer::singleShot(kCoverAfterLoadMs, m_pCover.data(), &QObject::deleteLater);
             return;
         }
-        if (++m_nLoads >= m_nLoadsPerProcess)
+        if (m_nLoads >= m_nLoadsPerProcess)
             m_idle.start(m_nIdleMs);
     }
 

@@ -552,28 +552,29 @@ def main():
             note("the page cache cannot be dropped here: the cold rows run warm")
         figures = {key: [] for key in ("cold", "peer_cold", "warm", "peer_warm", "host", "memory",
                                        "peer_memory")}
+        # Each program's warm starts follow its own cold one: after the peer's
+        # cold start (and the drop before it) ours would be warm only in part.
         for n in range(args.runs):
             drop_caches()
             seconds, _, _, _ = measure_paint(watcher, ours.command(), ours.env, colour)
             figures["cold"].append(seconds)
             line = f"run {n}: quillbridge cold {seconds:.3f} s"
-            if peer:
-                drop_caches()
-                seconds, _, _, _ = measure_paint(watcher, peer.command(), peer.env, colour)
-                figures["peer_cold"].append(seconds)
-                line += f", goldendict cold {seconds:.3f} s"
             seconds, size, count, _ = measure_paint(watcher, ours.command(), ours.env, colour)
             figures["warm"].append(seconds)
             figures["memory"].append(size)
-            line += f"; quillbridge warm {seconds:.3f} s {size / MIB:.1f} MiB in {count} processes"
+            line += f", warm {seconds:.3f} s {size / MIB:.1f} MiB in {count} processes"
             seconds, _, _, _ = measure_paint(watcher, host, ours.env, colour)
             figures["host"].append(seconds)
             line += f", host.c {seconds:.3f} s"
             if peer:
+                drop_caches()
+                seconds, _, _, _ = measure_paint(watcher, peer.command(), peer.env, colour)
+                figures["peer_cold"].append(seconds)
+                line += f"; goldendict cold {seconds:.3f} s"
                 seconds, size, count, _ = measure_paint(watcher, peer.command(), peer.env, colour)
                 figures["peer_warm"].append(seconds)
                 figures["peer_memory"].append(size)
-                line += f"; goldendict warm {seconds:.3f} s {size / MIB:.1f} MiB in {count} processes"
+                line += f", warm {seconds:.3f} s {size / MIB:.1f} MiB in {count} processes"
             note(line)
         words = ["kass", "koer", "hiir"]
         handover = measure_handover(watcher, ours.command()[0], ours.env, words, 2 * args.runs)
