@@ -1,6 +1,7 @@
 #include "browser_keys.h"
 
 #include "wnd.h"
+#include "wnd_platform.h"
 
 #include <map>
 #include <memory>
@@ -53,18 +54,6 @@ std::map<HWND, std::weak_ptr<CPageKeys>>& PageKeys()
 }
 
 HHOOK g_hHook = nullptr;
-
-unsigned HeldModifiers()
-{
-    unsigned nModifiers = 0;
-    if (GetKeyState(VK_MENU) < 0)
-        nModifiers |= MOD_ALT;
-    if (GetKeyState(VK_CONTROL) < 0)
-        nModifiers |= MOD_CONTROL;
-    if (GetKeyState(VK_SHIFT) < 0)
-        nModifiers |= MOD_SHIFT;
-    return nModifiers;
-}
 
 // The page's keys from wherever the focus is on it, also from inside the
 // browser control: the thread's key messages are looked at as they leave the

@@ -26,39 +26,12 @@ QTabWidget* TabsOf(const CPropertySheet& sheet)
 
 } // namespace
 
-CPropertySheet::CPropertySheet(CString strCaption, CWnd* pParentWnd, int iSelectPage)
-    : m_strCaption(std::move(strCaption)), m_pParentWnd(pParentWnd), m_nStartPage(iSelectPage)
-{
-}
-
 CPropertySheet::~CPropertySheet()
 {
     // The pages may be gone already (members of a derived sheet); only the
     // sheet's own window is left to destroy.
     EndModalLoop(IDCANCEL);
     DestroyWindow();
-}
-
-void CPropertySheet::AddPage(CPropertyPage* pPage)
-{
-    if (!pPage)
-        return;
-    pPage->m_pSheet = this;
-    m_pages.push_back(pPage);
-}
-
-CPropertyPage* CPropertySheet::GetPage(int nPage) const
-{
-    return nPage >= 0 && nPage < GetPageCount() ? m_pages[static_cast<std::size_t>(nPage)]
-                                                : nullptr;
-}
-
-int CPropertySheet::GetPageIndex(const CPropertyPage* pPage) const
-{
-    for (int i = 0; i < GetPageCount(); ++i)
-        if (m_pages[static_cast<std::size_t>(i)] == pPage)
-            return i;
-    return -1;
 }
 
 int CPropertySheet::DoModal()
@@ -119,16 +92,6 @@ bool CPropertySheet::SetActivePage(int nPage)
     else if (m_nActive != nPage)
         OnTabChanged(nPage);
     return m_nActive == nPage;
-}
-
-bool CPropertySheet::SetActivePage(CPropertyPage* pPage)
-{
-    return SetActivePage(GetPageIndex(pPage));
-}
-
-CPropertyPage* CPropertySheet::GetActivePage() const
-{
-    return GetPage(m_nActive);
 }
 
 void CPropertySheet::SetDefID(int nID)
@@ -314,28 +277,4 @@ void CPropertySheet::OnEnterKey()
     if (pControl && !pControl->isEnabled())
         return;
     SendCommand(m_nDefID, ToHandle(pControl));
-}
-
-void CPropertySheet::PressOK()
-{
-    if (CPropertyPage* pActive = GetActivePage()) {
-        bool bLeave = false;
-        AfxCallHandler(GetSafeHwnd(), [&] { bLeave = pActive->OnKillActive(); });
-        if (!bLeave)
-            return;
-    }
-    for (CPropertyPage* pPage : m_pages)
-        if (pPage->IsWindow())
-            AfxCallHandler(GetSafeHwnd(), [pPage] { pPage->OnOK(); });
-    AfxCallHandler(GetSafeHwnd(), [this] { OnClosing(); });
-    EndDialog(IDOK);
-}
-
-void CPropertySheet::PressCancel()
-{
-    for (CPropertyPage* pPage : m_pages)
-        if (pPage->IsWindow())
-            AfxCallHandler(GetSafeHwnd(), [pPage] { pPage->OnReset(); });
-    AfxCallHandler(GetSafeHwnd(), [this] { OnClosing(); });
-    EndDialog(IDCANCEL);
 }

@@ -2,7 +2,6 @@
 
 #include "event_hook.h"
 #include "exception_report.h"
-#include "message_box.h"
 #include "qt_text.h"
 #include "win_defs.h"
 #include "wnd_platform.h"
@@ -109,15 +108,6 @@ HWND CWnd::Detach()
     m_pPlatform->pWidget = nullptr;
     m_pPlatform->bOwnsWidget = false;
     return ToHandle(pWidget);
-}
-
-bool CWnd::SubclassDlgItem(int nID, CWnd* pParent)
-{
-    CWnd* pControl = pParent ? pParent->GetDlgItem(nID) : nullptr;
-    if (!pControl)
-        return false;
-    Attach(pControl->GetSafeHwnd(), false);
-    return true;
 }
 
 void CWnd::DestroyWindow()
@@ -311,23 +301,6 @@ CWnd* CWnd::GetDlgItem(int nID) const
     return nullptr;
 }
 
-void CWnd::SetDlgItemText(int nID, const CString& strText)
-{
-    if (CWnd* pControl = GetDlgItem(nID))
-        pControl->SetWindowText(strText);
-}
-
-CString CWnd::GetDlgItemText(int nID) const
-{
-    const CWnd* pControl = GetDlgItem(nID);
-    return pControl ? pControl->GetWindowText() : CString();
-}
-
-int CWnd::MessageBox(const CString& strText, const CString& strCaption, unsigned nType)
-{
-    return AfxMessageBox(GetSafeHwnd(), strText, strCaption, nType);
-}
-
 void CWnd::BeginWaitCursor()
 {
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -337,11 +310,6 @@ void CWnd::EndWaitCursor()
 {
     if (QApplication::overrideCursor())
         QApplication::restoreOverrideCursor();
-}
-
-void CWnd::SendCommand(int nID, HWND hSource)
-{
-    AfxCallHandler(GetSafeHwnd(), [&] { OnCommand(nID, hSource); });
 }
 
 void CWnd::SetKeyHandler(KeyHandler handler)
@@ -391,12 +359,6 @@ void CWnd::EndModalLoop(int nResult)
         m_pPlatform->pModalLoop->exit(0);
 }
 
-void CWnd::BeginModalState()
-{
-    m_bContinueModal = true;
-    m_nModalResult = -1;
-}
-
 int CWnd::GetDlgCtrlID(HWND hWnd)
 {
     const QWidget* pWidget = FromHandle(hWnd);
@@ -407,22 +369,6 @@ void CWnd::SetDlgCtrlID(HWND hWnd, int nID)
 {
     if (QWidget* pWidget = FromHandle(hWnd))
         pWidget->setProperty(kCtlIdProperty, nID);
-}
-
-bool CWnd::OnCommand(int nID, HWND /*hSource*/)
-{
-    const auto it = m_commandMap.find(nID);
-    if (it == m_commandMap.end())
-        return false;
-    // The handler may remap commands; run a copy.
-    const std::function<void()> handler = it->second;
-    handler();
-    return true;
-}
-
-void CWnd::MapCommand(int nID, std::function<void()> handler)
-{
-    m_commandMap[nID] = std::move(handler);
 }
 
 void CWnd::GotoFirstTabStop()

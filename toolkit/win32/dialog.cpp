@@ -1,6 +1,5 @@
 #include "dialog.h"
 
-#include "data_exchange.h"
 #include "dialog_template.h"
 #include "exception_report.h"
 #include "wnd_platform.h"
@@ -29,22 +28,6 @@ INT_PTR CALLBACK DialogProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam)
 }
 
 } // namespace
-
-CDialog::CDialog(int nIDTemplate, CWnd* pParentWnd)
-    : m_pParentWnd(pParentWnd), m_nIDTemplate(nIDTemplate)
-{
-}
-
-CDialog::~CDialog()
-{
-    EndModalLoop(IDCANCEL);
-    DestroyWindow();
-}
-
-const CDialogTemplate* CDialog::GetTemplate() const
-{
-    return CDialogTemplate::Find(m_nIDTemplate);
-}
 
 int CDialog::DoModal()
 {
@@ -106,54 +89,11 @@ void CDialog::EndDialog(int nResult)
         ::ShowWindow(hWnd, SW_HIDE);
 }
 
-bool CDialog::UpdateData(bool bSaveAndValidate)
-{
-    CDataExchange dx(this, bSaveAndValidate);
-    DoDataExchange(&dx);
-    return true;
-}
-
 void CDialog::SetDefID(int nID)
 {
     m_nDefID = nID;
     if (HWND hWnd = GetSafeHwnd())
         SendMessageW(hWnd, DM_SETDEFID, static_cast<WPARAM>(nID), 0);
-}
-
-bool CDialog::OnInitDialog()
-{
-    UpdateData(false);
-    return true;
-}
-
-void CDialog::OnOK()
-{
-    if (!UpdateData(true))
-        return;
-    EndDialog(IDOK);
-}
-
-void CDialog::OnCancel()
-{
-    EndDialog(IDCANCEL);
-}
-
-void CDialog::DoDataExchange(CDataExchange* /*pDX*/) {}
-
-bool CDialog::OnCommand(int nID, HWND hSource)
-{
-    if (CWnd::OnCommand(nID, hSource))
-        return true;
-    switch (nID) {
-    case IDOK:
-        OnOK();
-        return true;
-    case IDCANCEL:
-        OnCancel();
-        return true;
-    default:
-        return false;
-    }
 }
 
 bool CDialog::CreateDlgWindow(HWND hParent, bool bAsChild)
@@ -177,26 +117,4 @@ bool CDialog::CreateDlgWindow(HWND hParent, bool bAsChild)
         if (item.strKind == u"button" && item.HasStyle(u"default"))
             m_nDefID = item.nID;
     return true;
-}
-
-void CDialog::OnEnterKey()
-{
-    CWnd* pControl = GetDlgItem(m_nDefID);
-    if (pControl && !pControl->IsWindowEnabled())
-        return;
-    SendCommand(m_nDefID, pControl ? pControl->GetSafeHwnd() : nullptr);
-}
-
-void CDialog::OnEscapeKey()
-{
-    CWnd* pCancel = GetDlgItem(IDCANCEL);
-    SendCommand(IDCANCEL, pCancel ? pCancel->GetSafeHwnd() : nullptr);
-}
-
-void CDialog::OnCloseBox()
-{
-    CWnd* pCancel = GetDlgItem(IDCANCEL);
-    if (pCancel && !pCancel->IsWindowEnabled())
-        return;
-    SendCommand(IDCANCEL, pCancel ? pCancel->GetSafeHwnd() : nullptr);
 }

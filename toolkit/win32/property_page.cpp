@@ -5,39 +5,6 @@
 #include "page_layout.h"
 #include "wnd_platform.h"
 
-CPropertyPage::CPropertyPage(int nIDTemplate) : CDialog(nIDTemplate) {}
-
-CString CPropertyPage::GetTitle() const
-{
-    if (!m_strTitle.empty())
-        return m_strTitle;
-    const CDialogTemplate* pTemplate = GetTemplate();
-    return pTemplate ? pTemplate->m_strCaption : CString();
-}
-
-bool CPropertyPage::OnSetActive()
-{
-    if (m_bFirstSetActive)
-        m_bFirstSetActive = false;
-    else
-        UpdateData(false);
-    return true;
-}
-
-bool CPropertyPage::OnKillActive()
-{
-    return UpdateData(true);
-}
-
-void CPropertyPage::OnOK() {}
-
-void CPropertyPage::OnCancel() {}
-
-void CPropertyPage::OnReset()
-{
-    OnCancel();
-}
-
 // The sheet has made the page's window from its template: the wrapper takes
 // it (the sheet destroys it), fills the combo boxes' lists and initialises.
 bool CPropertyPage::CreatePage(HWND hPage)

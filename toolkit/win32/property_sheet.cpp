@@ -88,39 +88,12 @@ void Grow(HWND hWnd, RECT rc, int dx, int dy)
 
 } // namespace
 
-CPropertySheet::CPropertySheet(CString strCaption, CWnd* pParentWnd, int iSelectPage)
-    : m_strCaption(std::move(strCaption)), m_pParentWnd(pParentWnd), m_nStartPage(iSelectPage)
-{
-}
-
 CPropertySheet::~CPropertySheet()
 {
     EndModalLoop(IDCANCEL);
     if (GetPlatform().hDisabledOwner)
         ::EnableWindow(GetPlatform().hDisabledOwner, TRUE);
     DestroyWindow();
-}
-
-void CPropertySheet::AddPage(CPropertyPage* pPage)
-{
-    if (!pPage)
-        return;
-    pPage->m_pSheet = this;
-    m_pages.push_back(pPage);
-}
-
-CPropertyPage* CPropertySheet::GetPage(int nPage) const
-{
-    return nPage >= 0 && nPage < GetPageCount() ? m_pages[static_cast<std::size_t>(nPage)]
-                                                : nullptr;
-}
-
-int CPropertySheet::GetPageIndex(const CPropertyPage* pPage) const
-{
-    for (int i = 0; i < GetPageCount(); ++i)
-        if (m_pages[static_cast<std::size_t>(i)] == pPage)
-            return i;
-    return -1;
 }
 
 int CPropertySheet::DoModal()
@@ -188,16 +161,6 @@ bool CPropertySheet::SetActivePage(int nPage)
     if (m_nActive != nPage)
         PropSheet_SetCurSel(GetSafeHwnd(), nullptr, nPage);
     return m_nActive == nPage;
-}
-
-bool CPropertySheet::SetActivePage(CPropertyPage* pPage)
-{
-    return SetActivePage(GetPageIndex(pPage));
-}
-
-CPropertyPage* CPropertySheet::GetActivePage() const
-{
-    return GetPage(m_nActive);
 }
 
 void CPropertySheet::SetDefID(int nID)
@@ -443,28 +406,4 @@ bool CPropertySheet::CreateSheetWindow()
         }
     };
     return true;
-}
-
-void CPropertySheet::PressOK()
-{
-    if (CPropertyPage* pActive = GetActivePage()) {
-        bool bLeave = false;
-        AfxCallHandler(GetSafeHwnd(), [&] { bLeave = pActive->OnKillActive(); });
-        if (!bLeave)
-            return;
-    }
-    for (CPropertyPage* pPage : m_pages)
-        if (pPage->IsWindow())
-            AfxCallHandler(GetSafeHwnd(), [pPage] { pPage->OnOK(); });
-    AfxCallHandler(GetSafeHwnd(), [this] { OnClosing(); });
-    EndDialog(IDOK);
-}
-
-void CPropertySheet::PressCancel()
-{
-    for (CPropertyPage* pPage : m_pages)
-        if (pPage->IsWindow())
-            AfxCallHandler(GetSafeHwnd(), [pPage] { pPage->OnReset(); });
-    AfxCallHandler(GetSafeHwnd(), [this] { OnClosing(); });
-    EndDialog(IDCANCEL);
 }

@@ -1,7 +1,6 @@
 #include "wnd.h"
 
 #include "exception_report.h"
-#include "message_box.h"
 #include "wnd_platform.h"
 
 #include <commctrl.h>
@@ -25,20 +24,6 @@ void ForgetKeyHandler(CWndPlatform& platform)
     const auto it = handlers.find(platform.hWnd);
     if (it != handlers.end() && it->second == &platform)
         handlers.erase(it);
-}
-
-unsigned HeldModifiers()
-{
-    unsigned nModifiers = 0;
-    if (GetKeyState(VK_MENU) < 0)
-        nModifiers |= MOD_ALT;
-    if (GetKeyState(VK_CONTROL) < 0)
-        nModifiers |= MOD_CONTROL;
-    if (GetKeyState(VK_SHIFT) < 0)
-        nModifiers |= MOD_SHIFT;
-    if (GetKeyState(VK_LWIN) < 0 || GetKeyState(VK_RWIN) < 0)
-        nModifiers |= MOD_WIN;
-    return nModifiers;
 }
 
 // A message for the focused window goes first to the handlers of that window
@@ -101,6 +86,20 @@ LRESULT CALLBACK SubclassProc(HWND hWnd, UINT uMsg, WPARAM wParam, LPARAM lParam
 
 } // namespace
 
+unsigned HeldModifiers()
+{
+    unsigned nModifiers = 0;
+    if (GetKeyState(VK_MENU) < 0)
+        nModifiers |= MOD_ALT;
+    if (GetKeyState(VK_CONTROL) < 0)
+        nModifiers |= MOD_CONTROL;
+    if (GetKeyState(VK_SHIFT) < 0)
+        nModifiers |= MOD_SHIFT;
+    if (GetKeyState(VK_LWIN) < 0 || GetKeyState(VK_RWIN) < 0)
+        nModifiers |= MOD_WIN;
+    return nModifiers;
+}
+
 bool AfxDialogCommand(CWnd* pWnd, UINT uMsg, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
     *pResult = 0;
@@ -162,15 +161,6 @@ HWND CWnd::Detach()
     m_pPlatform->preTranslateMessage = nullptr;
     m_pPlatform->onMessage = nullptr;
     return hWnd;
-}
-
-bool CWnd::SubclassDlgItem(int nID, CWnd* pParent)
-{
-    CWnd* pControl = pParent ? pParent->GetDlgItem(nID) : nullptr;
-    if (!pControl)
-        return false;
-    Attach(pControl->GetSafeHwnd(), false);
-    return true;
 }
 
 void CWnd::DestroyWindow()
@@ -312,23 +302,6 @@ CWnd* CWnd::GetDlgItem(int nID) const
     return pItem.get();
 }
 
-void CWnd::SetDlgItemText(int nID, const CString& strText)
-{
-    if (CWnd* pControl = GetDlgItem(nID))
-        pControl->SetWindowText(strText);
-}
-
-CString CWnd::GetDlgItemText(int nID) const
-{
-    const CWnd* pControl = GetDlgItem(nID);
-    return pControl ? pControl->GetWindowText() : CString();
-}
-
-int CWnd::MessageBox(const CString& strText, const CString& strCaption, unsigned nType)
-{
-    return AfxMessageBox(GetSafeHwnd(), strText, strCaption, nType);
-}
-
 void CWnd::BeginWaitCursor()
 {
     AfxDoWaitCursor(1);
@@ -337,11 +310,6 @@ void CWnd::BeginWaitCursor()
 void CWnd::EndWaitCursor()
 {
     AfxDoWaitCursor(-1);
-}
-
-void CWnd::SendCommand(int nID, HWND hSource)
-{
-    AfxCallHandler(GetSafeHwnd(), [&] { OnCommand(nID, hSource); });
 }
 
 void CWnd::SetKeyHandler(KeyHandler handler)
@@ -411,12 +379,6 @@ void CWnd::EndModalLoop(int nResult)
     PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
 }
 
-void CWnd::BeginModalState()
-{
-    m_bContinueModal = true;
-    m_nModalResult = -1;
-}
-
 int CWnd::GetDlgCtrlID(HWND hWnd)
 {
     return hWnd ? ::GetDlgCtrlID(hWnd) : 0;
@@ -426,22 +388,6 @@ void CWnd::SetDlgCtrlID(HWND hWnd, int nID)
 {
     if (hWnd)
         SetWindowLongPtrW(hWnd, GWLP_ID, nID);
-}
-
-bool CWnd::OnCommand(int nID, HWND /*hSource*/)
-{
-    const auto it = m_commandMap.find(nID);
-    if (it == m_commandMap.end())
-        return false;
-    // The handler may remap commands; run a copy.
-    const std::function<void()> handler = it->second;
-    handler();
-    return true;
-}
-
-void CWnd::MapCommand(int nID, std::function<void()> handler)
-{
-    m_commandMap[nID] = std::move(handler);
 }
 
 void CWnd::GotoFirstTabStop()

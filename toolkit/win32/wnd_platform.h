@@ -78,6 +78,10 @@ void AfxSetPreTranslateMessage(CWnd& wnd, std::function<bool(MSG* pMsg)> handler
 // The module that holds the toolkit's code and the program's resources.
 HINSTANCE AfxGetResourceHandle();
 
+// The modifier keys held now, as MOD_ALT, MOD_CONTROL, MOD_SHIFT and MOD_WIN,
+// for the key handlers.
+unsigned HeldModifiers();
+
 // The busy cursor's count: while above 0 the program's windows show it.
 void AfxDoWaitCursor(int nCode);
 bool AfxIsWaitCursorShown();
