@@ -234,6 +234,16 @@ def foreign_connections(pids):
     return found
 
 
+def tree_memory(process, name):
+    """PSS of the process and every process it started, and their number; a
+    connection of any of them beyond 127.0.0.1 ends the benchmark."""
+    tree = process_tree(process.pid)
+    foreign = foreign_connections(tree)
+    if foreign:
+        raise RuntimeError(f"{name} is connected beyond 127.0.0.1: {', '.join(foreign)}")
+    return pss_bytes(tree), len(tree)
+
+
 def end_tree(process):
     """Kills the program and whatever it started, and waits for the program."""
     pids = process_tree(process.pid)
@@ -300,12 +310,8 @@ def measure_paint(watcher, command, env, colour, keep=False):
         time.sleep(max(0.0, painted + SETTLE - time.monotonic()))
         if process.poll() is not None:
             raise RuntimeError(f"{command[0]} ended before its memory was measured")
-        tree = process_tree(process.pid)
-        memory = pss_bytes(tree)
-        foreign = foreign_connections(tree)
-        if foreign:
-            raise RuntimeError(f"{command[0]} is connected beyond 127.0.0.1: {', '.join(foreign)}")
-        return painted - start, memory, len(tree), (process if keep else None)
+        memory, count = tree_memory(process, command[0])
+        return painted - start, memory, count, (process if keep else None)
     except BaseException:
         end_tree(process)
         raise
@@ -351,11 +357,7 @@ def measure_long_session(server, program, env, prefix, lookups):
         time.sleep(SESSION_IDLE)
         if first.poll() is not None:
             raise RuntimeError(f"{program} closed its window during the session")
-        tree = process_tree(first.pid)
-        foreign = foreign_connections(tree)
-        if foreign:
-            raise RuntimeError(f"{program} is connected beyond 127.0.0.1: {', '.join(foreign)}")
-        return pss_bytes(tree), len(tree)
+        return tree_memory(first, program)
     finally:
         end_tree(first)
 

@@ -48,6 +48,8 @@ public:
             TOOLINFOW tool = Tool(list);
             tool.lpszText = LPSTR_TEXTCALLBACKW;
             ::SendMessageW(list.m_hCutTextTip, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+            // Long names and addresses on lines of their own, not one across the screen.
+            ::SendMessageW(list.m_hCutTextTip, TTM_SETMAXTIPWIDTH, 0, 600);
         }
     }
 
@@ -138,8 +140,6 @@ private:
                    reinterpret_cast<const NMHDR*>(lParam)->code == TTN_GETDISPINFOW) {
             auto& info = *reinterpret_cast<NMTTDISPINFOW*>(lParam);
             info.lpszText = const_cast<LPWSTR>(WideText(list.m_strTip));
-            // Long names and addresses on lines of their own, not one across the screen.
-            ::SendMessageW(list.m_hCutTextTip, TTM_SETMAXTIPWIDTH, 0, 600);
             return 0;
         } else if (list.m_hCutTextTip && nMsg >= WM_MOUSEFIRST && nMsg <= WM_MOUSELAST) {
             if (nMsg == WM_MOUSEMOVE)
