@@ -64,3 +64,31 @@ void CPropertySheet::PressCancel()
     AfxCallHandler(GetSafeHwnd(), [this] { OnClosing(); });
     EndDialog(IDCANCEL);
 }
+
+bool CPropertySheet::OnCommand(int nID, HWND hSource)
+{
+    if (CWnd::OnCommand(nID, hSource))
+        return true;
+    switch (nID) {
+    case IDOK:
+        PressOK();
+        return true;
+    case IDCANCEL:
+        PressCancel();
+        return true;
+    case ID_APPLY_NOW:
+    case IDHELP:
+        return true;
+    default:
+        // Commands the sheet does not know belong to the page on show; Enter
+        // does nothing there when that page's control is disabled (Windows'
+        // dialog manager sends the default id's command all the same).
+        if (CPropertyPage* pPage = GetActivePage()) {
+            const CWnd* pControl = pPage->GetDlgItem(nID);
+            if (!pControl || pControl->IsWindowEnabled())
+                pPage->SendCommand(nID, hSource);
+            return true;
+        }
+        return false;
+    }
+}

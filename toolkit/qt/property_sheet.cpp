@@ -111,30 +111,6 @@ bool CPropertySheet::OnSetDefId(int nID)
     return true;
 }
 
-bool CPropertySheet::OnCommand(int nID, HWND hSource)
-{
-    if (CWnd::OnCommand(nID, hSource))
-        return true;
-    switch (nID) {
-    case IDOK:
-        PressOK();
-        return true;
-    case IDCANCEL:
-        PressCancel();
-        return true;
-    case ID_APPLY_NOW:
-    case IDHELP:
-        return true;
-    default:
-        // Commands the sheet does not know belong to the page on show.
-        if (CPropertyPage* pPage = GetActivePage()) {
-            pPage->SendCommand(nID, hSource);
-            return true;
-        }
-        return false;
-    }
-}
-
 bool CPropertySheet::CreateSheetWindow()
 {
     QWidget* pOwner = m_pParentWnd && m_pParentWnd->GetSafeHwnd()
